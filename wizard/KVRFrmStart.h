@@ -1,0 +1,141 @@
+#pragma once
+
+#include "platform/DriveMap.h"
+#include "processing/JobWindow.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace kavora {
+struct AppState;
+class MessageBoxes;
+class MissingFileDialog;
+namespace platform {
+class FileSystem;
+}
+} // namespace kavora
+
+class KVRFrmGetFilename;
+
+// The main window and frame of the wizard. A job drives it through the
+// JobWindow operations; the other windows of the wizard through the public
+// methods below.
+class KVRFrmStart final : public QMainWindow, public kavora::JobWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(KVRFrmStart)
+
+public:
+    // Creates its own "Processing Error" dialog and message boxes.
+    explicit KVRFrmStart(kavora::AppState& state, QWidget* parent = nullptr);
+    // Uses the given dialog and message boxes, which must outlive the window.
+    KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog& dialog,
+                kavora::MessageBoxes& messages, QWidget* parent = nullptr);
+    ~KVRFrmStart() override;
+
+    void setPrintEnabled(bool enabled); // mnuPrint
+
+    // JobWindow
+    void setExplanation(std::string_view caption) override;
+    void setNextEnabled(bool enabled) override;
+    void setNextVisible(bool visible) override;
+    void setBackEnabled(bool enabled) override;
+    void setBackVisible(bool visible) override;
+    void setDoneVisible(bool visible) override;
+    int progressValue() const override;
+    void setProgressValue(int value) override;
+    void setProgressVisible(bool visible) override;
+    void setStatusText(std::string_view text) override;
+    void replaceReport(std::string_view text) override;
+    void appendToReport(std::string_view addition) override;
+    void refresh() override;
+
+    // Used by the selection window and the preview.
+    void setExplanationVisible(bool visible); // Label1
+    void setReportVisible(bool visible);      // RichTextBox1
+    void setFileMenuEnabled(bool enabled);
+    void setActionsMenuEnabled(bool enabled);
+    void setHelpMenuEnabled(bool enabled);
+
+    // The report as the job wrote it, byte for byte (line ends included); the
+    // report area shows it decoded.
+    const std::string& reportText() const { return m_report; }
+    std::string statusText() const;
+
+    kavora::AppState& appState() { return m_state; }
+    kavora::MessageBoxes& messageBoxes() { return *m_messages; }
+    const kavora::platform::FileSystem& fileSystem() const { return *m_fileSystem; }
+    // Drive current directories live as long as the program, across openings
+    // of the selection window.
+    kavora::platform::DriveMap& driveMap() { return m_driveMap; }
+
+    // The open selection window, or null when it is not loaded.
+    KVRFrmGetFilename* playlistPicker() const { return m_picker; }
+    void setPlaylistPicker(KVRFrmGetFilename* picker);
+
+    // Event handlers, public so that the shell and tests can drive them.
+    void mnuCreateClick();
+    void mnuRemoveClick();
+    void BtnOKClick();
+    void BtnCancelClick();
+    void BtnDoneClick();
+    void mnuExitClick();
+
+signals:
+    void helpTopicsRequested();
+    void licenseAgreementRequested();
+    void technicalSupportRequested();
+    void aboutRequested();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void chooseOperation(const char* mode);
+    void endProgram();
+    void paintNow();
+
+    kavora::AppState& m_state;
+    std::unique_ptr<kavora::MissingFileDialog> m_ownDialog;
+    std::unique_ptr<kavora::MessageBoxes> m_ownMessages;
+    kavora::MissingFileDialog* m_dialog = nullptr;
+    kavora::MessageBoxes* m_messages = nullptr;
+    std::shared_ptr<const kavora::platform::FileSystem> m_fileSystem;
+    kavora::platform::DriveMap m_driveMap;
+    QPointer<KVRFrmGetFilename> m_picker;
+
+    std::string m_report;
+    bool m_layoutChanged = false; // a change that a throttled refresh must not hold back
+    bool m_ending = false;
+    QElapsedTimer m_sinceLastPaint;
+
+    QLabel* m_statusLabel = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QPlainTextEdit* m_reportArea = nullptr;
+    QPushButton* m_btnOK = nullptr;
+    QPushButton* m_btnCancel = nullptr;
+    QLabel* m_label1 = nullptr;
+    QPushButton* m_btnDone = nullptr;
+
+    QMenu* m_mnuFile = nullptr;
+    QMenu* m_mnuActions = nullptr;
+    QMenu* m_mnuHelp = nullptr;
+    QAction* m_mnuPrint = nullptr;
+};
+
+// Enables the main window as a whole (start-up, and the about box's "&OK").
+void EnableMainWindow(KVRFrmStart& window);
