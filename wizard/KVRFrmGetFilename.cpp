@@ -1,0 +1,413 @@
+#include "wizard/KVRFrmGetFilename.h"
+
+#include "platform/FileSystem.h"
+#include "processing/AppState.h"
+#include "processing/MessageBoxes.h"
+#include "processing/dialog/WindowLook.h"
+#include "wizard/KVRFrmStart.h"
+#include "wizard/PreviewPlaylist.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+
+using kavora::look::screenText;
+using kavora::look::twipsRect;
+
+namespace {
+
+struct PlaylistType {
+    const char* entry;
+    const char* pattern;
+};
+
+constexpr PlaylistType kPlaylistTypes[] = {
+    {"MusicMatch playlist (*.m3u)", "*.m3u"},
+    {"Kavora playlist (*.kvr)", "*.kvr"},
+    {"Music playlist (*.pl)", "*.pl"},
+    {"All files (*.*)", "*.*"},
+};
+
+// Start folders, most specific first; the drive root when none holds a file.
+constexpr const char* kDefaultFolders[] = {
+    "C:\\My Documents\\My Music\\My Playlists",
+    "C:\\My Documents\\My Music",
+    "C:\\My Documents",
+};
+
+constexpr int kPathRole = Qt::UserRole;
+
+bool isDriveRoot(std::string_view directory)
+{
+    return directory.size() == 3 && directory[1] == ':' && directory[2] == '\\';
+}
+
+// The form Dir1 reports: no trailing backslash except at a drive root.
+std::string directoryForm(std::string_view directory)
+{
+    std::string path(directory);
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    if (path.size() == 2 && path[1] == ':')
+        path += '\\';
+    return path;
+}
+
+std::string joinDirectory(std::string_view directory, std::string_view name)
+{
+    std::string path(directory);
+    if (!isDriveRoot(directory))
+        path += '\\';
+    path += name;
+    return path;
+}
+
+QString fromBytes(std::string_view bytes)
+{
+    return screenText(bytes);
+}
+
+QByteArray toByteArray(std::string_view bytes)
+{
+    return {bytes.data(), static_cast<qsizetype>(bytes.size())};
+}
+
+} // namespace
+
+KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint)
+    , m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("KVRFrmGetFilename"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("KVR - Select an existing Playlist file"));
+    setFont(kavora::look::windowFont(9));
+    setFixedSize(kavora::look::twips(6330), kavora::look::twips(4065));
+
+    m_label1 = new QLabel(QStringLiteral("Select a Playlist file:"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(twipsRect(120, 120, 1815, 255));
+
+    m_drive1 = new QComboBox(this);
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    m_drive1->setGeometry(twipsRect(120, 720, 2535, 315));
+    for (const auto& drive : m_main.driveMap().drives())
+        m_drive1->addItem(fromBytes(drive.label), QChar::fromLatin1(drive.letter));
+
+    m_tbInputFile = new QLineEdit(this);
+    m_tbInputFile->setObjectName(QStringLiteral("tbInputFile"));
+    m_tbInputFile->setGeometry(twipsRect(120, 360, 6015, 285));
+
+    m_dir1 = new QListWidget(this);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_dir1->setGeometry(twipsRect(120, 1080, 2535, 2115));
+    m_dir1->setUniformItemSizes(true);
+
+    m_combo1 = new QComboBox(this);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setGeometry(twipsRect(120, 3240, 2535, 315));
+    m_combo1->setEditable(true);
+    // Typing into the type box changes nothing: no completion, no new entries.
+    m_combo1->setInsertPolicy(QComboBox::NoInsert);
+    m_combo1->setCompleter(nullptr);
+
+    m_file1 = new QListWidget(this);
+    m_file1->setObjectName(QStringLiteral("File1"));
+    m_file1->setGeometry(twipsRect(2760, 720, 3375, 2820));
+    m_file1->setUniformItemSizes(true);
+    m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_btnOK = new QPushButton(QStringLiteral("&Next"), this);
+    m_btnOK->setObjectName(QStringLiteral("BtnOK"));
+    m_btnOK->setGeometry(twipsRect(5265, 3600, 855, 375));
+    m_btnOK->setEnabled(false);
+    m_btnCancel = new QPushButton(QStringLiteral("&Back"), this);
+    m_btnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    m_btnCancel->setGeometry(twipsRect(4320, 3600, 855, 375));
+
+    setTabOrder(m_drive1, m_tbInputFile);
+    setTabOrder(m_tbInputFile, m_dir1);
+    setTabOrder(m_dir1, m_combo1);
+    setTabOrder(m_combo1, m_file1);
+    setTabOrder(m_file1, m_btnOK);
+    setTabOrder(m_btnOK, m_btnCancel);
+
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_revertingDrive)
+            Drive1Change();
+    });
+    connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        openDirectory(item->data(kPathRole).toByteArray().toStdString());
+    });
+    connect(m_tbInputFile, &QLineEdit::textChanged, this, &KVRFrmGetFilename::tbInputFileChange);
+    connect(m_combo1, &QComboBox::activated, this, &KVRFrmGetFilename::Combo1Click);
+    // Selection changes made by re-reading the list are not the user's.
+    connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_rereading && !m_file1->selectedItems().isEmpty())
+            File1Click();
+    });
+    connect(m_file1, &QListWidget::itemClicked, this, [this] {
+        if (!m_rereading)
+            File1Click();
+    });
+    connect(m_btnOK, &QPushButton::clicked, this, &KVRFrmGetFilename::BtnOKClick);
+    connect(m_btnCancel, &QPushButton::clicked, this, &KVRFrmGetFilename::BtnCancelClick);
+
+    Form_Load();
+}
+
+KVRFrmGetFilename::~KVRFrmGetFilename()
+{
+    if (m_main.playlistPicker() == this)
+        m_main.setPlaylistPicker(nullptr);
+}
+
+void KVRFrmGetFilename::closeEvent(QCloseEvent* event)
+{
+    // Unloaded at once for the main window: a later opening starts afresh
+    // even before the deferred deletion has run.
+    if (m_main.playlistPicker() == this)
+        m_main.setPlaylistPicker(nullptr);
+    event->accept();
+}
+
+void KVRFrmGetFilename::Form_Load()
+{
+    selectDrive('C');
+
+    std::string start = "C:\\";
+    for (const char* folder : kDefaultFolders) {
+        if (!m_main.fileSystem().firstMatch(std::string(folder) + "\\*").empty()) {
+            start = folder;
+            break;
+        }
+    }
+    openDirectory(start);
+    setFile1Directory(m_dirPath);
+    setInputFileText(m_dirPath);
+
+    for (const auto& type : kPlaylistTypes)
+        m_combo1->addItem(QString::fromLatin1(type.entry));
+    selectCombo1(0);
+    if (m_pattern != "*.m3u") {
+        m_pattern = "*.m3u";
+        rereadFile1();
+    }
+}
+
+void KVRFrmGetFilename::selectDrive(char letter)
+{
+    const int index = m_drive1->findData(QChar::fromLatin1(letter));
+    if (index < 0)
+        return;
+    if (m_drive1->currentIndex() != index)
+        m_drive1->setCurrentIndex(index); // runs Drive1Change
+}
+
+void KVRFrmGetFilename::selectCombo1(int index)
+{
+    m_combo1->setCurrentIndex(index);
+    Combo1Click();
+}
+
+std::string KVRFrmGetFilename::inputFileText() const
+{
+    // Bytes put in by a handler go back unchanged (names need not be UTF-8);
+    // what the user typed is taken as UTF-8.
+    if (m_tbInputFile->text() == m_inputShown)
+        return m_inputBytes;
+    return m_tbInputFile->text().toStdString();
+}
+
+void KVRFrmGetFilename::setInputFileText(std::string_view bytes)
+{
+    m_inputBytes.assign(bytes);
+    m_inputShown = fromBytes(bytes);
+    m_tbInputFile->setText(m_inputShown); // runs tbInputFileChange when it differs
+}
+
+bool KVRFrmGetFilename::openDirectory(std::string_view directory)
+{
+    const std::string path = directoryForm(directory);
+    const bool changed = path != m_dirPath;
+    if (!showDirectory(path))
+        return false;
+    if (changed)
+        Dir1Change();
+    return true;
+}
+
+bool KVRFrmGetFilename::showDirectory(std::string_view directory)
+{
+    auto subdirectories = m_main.fileSystem().subdirectories(directory);
+    if (!subdirectories) {
+        reportUnreadable(directory, subdirectories.failure().reason);
+        return false;
+    }
+    m_dirPath.assign(directory);
+    m_main.driveMap().setCurrentDirectory(m_dirPath);
+
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    m_dir1->clear();
+    // The chain from the drive root down to the current directory, each one
+    // step further in, then the current directory's subdirectories.
+    std::size_t end = 3;
+    int depth = 0;
+    QListWidgetItem* current = nullptr;
+    while (true) {
+        const std::string chainPath = m_dirPath.substr(0, end);
+        const std::size_t nameStart = depth == 0 ? 0 : chainPath.rfind('\\') + 1;
+        auto* item = new QListWidgetItem(openIcon,
+                                         QString(depth * 2, QLatin1Char(' ')) +
+                                             fromBytes(std::string_view(chainPath).substr(nameStart)),
+                                         m_dir1);
+        item->setData(kPathRole, toByteArray(chainPath));
+        current = item;
+        if (end >= m_dirPath.size())
+            break;
+        end = m_dirPath.find('\\', end + 1);
+        if (end == std::string::npos)
+            end = m_dirPath.size();
+        ++depth;
+    }
+    const QString indent((depth + 1) * 2, QLatin1Char(' '));
+    for (const auto& name : subdirectories.value()) {
+        auto* item = new QListWidgetItem(closedIcon, indent + fromBytes(name), m_dir1);
+        item->setData(kPathRole, toByteArray(joinDirectory(m_dirPath, name)));
+    }
+    m_dir1->setCurrentItem(current);
+    return true;
+}
+
+void KVRFrmGetFilename::setFile1Directory(std::string_view directory)
+{
+    if (directory == m_fileDir)
+        return;
+    m_fileDir.assign(directory);
+    rereadFile1();
+}
+
+void KVRFrmGetFilename::rereadFile1()
+{
+    m_rereading = true;
+    m_fileNames.clear();
+    m_file1->clear();
+    auto names = m_main.fileSystem().matchingFiles(m_fileDir, m_pattern);
+    if (names) {
+        m_fileNames = std::move(names.value());
+        QStringList shown;
+        shown.reserve(static_cast<qsizetype>(m_fileNames.size()));
+        for (const auto& name : m_fileNames)
+            shown.append(fromBytes(name));
+        m_file1->addItems(shown);
+    }
+    m_rereading = false;
+    if (!names)
+        reportUnreadable(m_fileDir, names.failure().reason);
+}
+
+void KVRFrmGetFilename::reportUnreadable(std::string_view path, const std::string& reason)
+{
+    std::string prompt = "The folder ";
+    prompt += path;
+    prompt += " cannot be read";
+    if (!reason.empty()) {
+        prompt += ": ";
+        prompt += reason;
+    }
+    prompt += '.';
+    m_main.messageBoxes().show(prompt, kavora::kApplicationTitle, kavora::MessageIcon::Warning);
+}
+
+void KVRFrmGetFilename::Drive1Change()
+{
+    const char letter = m_drive1->currentData().toChar().toLatin1();
+    const std::string root = std::string(1, letter) + ":\\";
+    const std::string remembered = m_main.driveMap().currentDirectory(letter);
+    bool opened = false;
+    if (remembered != root && !m_main.fileSystem().subdirectories(remembered).ok())
+        opened = openDirectory(root); // the remembered folder has gone: its root
+    else
+        opened = openDirectory(remembered);
+    if (!opened) {
+        // Unreadable drive: the list goes back to the drive still shown.
+        m_revertingDrive = true;
+        if (!m_dirPath.empty())
+            m_drive1->setCurrentIndex(m_drive1->findData(QChar::fromLatin1(m_dirPath[0])));
+        m_revertingDrive = false;
+        return;
+    }
+    setInputFileText(m_dirPath);
+}
+
+void KVRFrmGetFilename::Dir1Change()
+{
+    m_fileDir = m_dirPath;
+    rereadFile1();
+    if (m_fileNames.empty())
+        m_btnOK->setEnabled(false);
+    setInputFileText(m_dirPath);
+}
+
+void KVRFrmGetFilename::Combo1Click()
+{
+    const int index = m_combo1->currentIndex();
+    if (index >= 0 && index < static_cast<int>(std::size(kPlaylistTypes)))
+        m_pattern = kPlaylistTypes[index].pattern;
+    rereadFile1();
+    if (m_fileNames.empty())
+        m_btnOK->setEnabled(false);
+}
+
+void KVRFrmGetFilename::File1Click()
+{
+    const int row = m_file1->currentRow();
+    if (row < 0 || row >= static_cast<int>(m_fileNames.size()))
+        return;
+    // Joined with one backslash whatever the path ends in: at a drive root
+    // the text carries two in a row, and is passed on so.
+    setInputFileText(m_dirPath + "\\" + m_fileNames[static_cast<std::size_t>(row)]);
+    m_btnOK->setEnabled(true);
+}
+
+void KVRFrmGetFilename::tbInputFileChange()
+{
+    if (inputFileText() != m_dirPath)
+        m_btnOK->setEnabled(true);
+}
+
+void KVRFrmGetFilename::BtnOKClick()
+{
+    m_main.appState().InputPlaylistPath = inputFileText();
+    PreviewPlaylist(m_main, *this);
+}
+
+void KVRFrmGetFilename::BtnCancelClick()
+{
+    m_main.setFileMenuEnabled(true);
+    m_main.setActionsMenuEnabled(true);
+    m_main.setHelpMenuEnabled(true);
+    m_main.show();
+    m_main.raise();
+    m_main.activateWindow();
+    close();
+}
+
+void ShowPlaylistPicker(KVRFrmStart& mainWindow)
+{
+    KVRFrmGetFilename* picker = mainWindow.playlistPicker();
+    if (picker == nullptr) {
+        picker = new KVRFrmGetFilename(mainWindow);
+        mainWindow.setPlaylistPicker(picker);
+    }
+    picker->show();
+    picker->raise();
+    picker->activateWindow();
+}

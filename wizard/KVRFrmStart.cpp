@@ -1,0 +1,406 @@
+#include "wizard/KVRFrmStart.h"
+
+#include "platform/FileSystem.h"
+#include "processing/AppState.h"
+#include "processing/ProcessPlaylist.h"
+#include "processing/dialog/KVRfrmFileNotFound.h"
+#include "processing/dialog/QtMessageBoxes.h"
+#include "processing/dialog/WindowLook.h"
+#include "wizard/KVRFrmGetFilename.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextCursor>
+
+using kavora::look::twips;
+using kavora::look::twipsRect;
+
+namespace {
+
+// A job repaints at most this often while only the bar and the report move.
+constexpr qint64 kRepaintIntervalMs = 200;
+
+// Height of the client area above the status bar, which Qt docks itself.
+constexpr int kStatusBarTopTwips = 5310;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect place)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(place);
+    button->setAutoDefault(false);
+    button->hide();
+    return button;
+}
+
+} // namespace
+
+KVRFrmStart::KVRFrmStart(kavora::AppState& state, QWidget* parent)
+    : QMainWindow(parent)
+    , m_state(state)
+    , m_fileSystem(std::make_shared<const kavora::platform::FileSystem>())
+    , m_driveMap(m_fileSystem->drives())
+{
+    m_ownDialog = std::make_unique<kavora::QtMissingFileDialog>(this);
+    m_ownMessages = std::make_unique<kavora::QtMessageBoxes>(this);
+    m_dialog = m_ownDialog.get();
+    m_messages = m_ownMessages.get();
+    buildControls();
+    buildMenus();
+}
+
+KVRFrmStart::KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog& dialog,
+                         kavora::MessageBoxes& messages, QWidget* parent)
+    : QMainWindow(parent)
+    , m_state(state)
+    , m_dialog(&dialog)
+    , m_messages(&messages)
+    , m_fileSystem(std::make_shared<const kavora::platform::FileSystem>())
+    , m_driveMap(m_fileSystem->drives())
+{
+    buildControls();
+    buildMenus();
+}
+
+KVRFrmStart::~KVRFrmStart()
+{
+    // The selection window has no owner; it goes with the main window.
+    delete m_picker.data();
+}
+
+void KVRFrmStart::buildControls()
+{
+    setObjectName(QStringLiteral("KVRFrmStart"));
+    setWindowTitle(QStringLiteral("Kavora 1.0"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFont(kavora::look::windowFont(9));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twips(9225), twips(kStatusBarTopTwips));
+    setCentralWidget(client);
+
+    m_reportArea = new QPlainTextEdit(client);
+    m_reportArea->setObjectName(QStringLiteral("RichTextBox1"));
+    m_reportArea->setGeometry(twipsRect(315, 720, 8610, 3885));
+    m_reportArea->setReadOnly(true);
+    m_reportArea->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_reportArea->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_reportArea->setUndoRedoEnabled(false);
+    m_reportArea->hide();
+
+    m_btnOK = makeButton(client, "BtnOK", QStringLiteral("&Next"), twipsRect(8055, 4815, 870, 375));
+    m_btnCancel = makeButton(client, "BtnCancel", QStringLiteral("&Back"), twipsRect(7065, 4815, 870, 375));
+
+    m_label1 = new QLabel(QStringLiteral("#"), client);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(twipsRect(315, 180, 8610, 465));
+    m_label1->setTextFormat(Qt::PlainText);
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label1->setWordWrap(true);
+    m_label1->hide();
+
+    m_btnDone = makeButton(client, "BtnDone", QStringLiteral("&Done"), twipsRect(8055, 4815, 870, 375));
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setSizeGripEnabled(false);
+    status->setFixedHeight(twips(330));
+    status->setFont(kavora::look::windowFont(8.25));
+    m_statusLabel = new QLabel(QStringLiteral("Ready"), status);
+    m_statusLabel->setObjectName(QStringLiteral("StatusBar1Text"));
+    m_statusLabel->setTextFormat(Qt::PlainText);
+    status->addWidget(m_statusLabel, 1);
+    setStatusBar(status);
+
+    // Not in the status bar's layout: it lies over the bar's right part, at
+    // its own place, as the status text runs underneath.
+    m_progressBar = new QProgressBar(status);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setGeometry(twips(4950), twips(5355 - kStatusBarTopTwips), twips(3705), twips(285));
+    m_progressBar->hide();
+
+    setTabOrder(m_reportArea, m_btnOK);
+    setTabOrder(m_btnOK, m_btnCancel);
+    setTabOrder(m_btnCancel, m_btnDone);
+
+    connect(m_btnOK, &QPushButton::clicked, this, &KVRFrmStart::BtnOKClick);
+    connect(m_btnCancel, &QPushButton::clicked, this, &KVRFrmStart::BtnCancelClick);
+    connect(m_btnDone, &QPushButton::clicked, this, &KVRFrmStart::BtnDoneClick);
+}
+
+void KVRFrmStart::buildMenus()
+{
+    auto addMenu = [this](const char* name, const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QLatin1String(name));
+        menu->menuAction()->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    auto addItem = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
+
+    m_mnuFile = addMenu("mnuFile", QStringLiteral("&File"));
+    m_mnuPrint = addItem(m_mnuFile, "mnuPrint", QStringLiteral("&Print..."));
+    m_mnuPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QAction* exit = addItem(m_mnuFile, "mnuExit", QStringLiteral("&Exit"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &KVRFrmStart::mnuExitClick);
+
+    m_mnuActions = addMenu("mnuActions", QStringLiteral("&Actions"));
+    connect(addItem(m_mnuActions, "mnuCreate", QStringLiteral("&Create numeric playlist from existing playlist")),
+            &QAction::triggered, this, &KVRFrmStart::mnuCreateClick);
+    connect(addItem(m_mnuActions, "mnuRemove", QStringLiteral("&Remove numeric prefixes from filenames")),
+            &QAction::triggered, this, &KVRFrmStart::mnuRemoveClick);
+
+    m_mnuHelp = addMenu("mnuHelp", QStringLiteral("&Help"));
+    connect(addItem(m_mnuHelp, "mnuContents", QStringLiteral("&Help Topics...")), &QAction::triggered, this,
+            &KVRFrmStart::helpTopicsRequested);
+    connect(addItem(m_mnuHelp, "mnuLicense", QStringLiteral("&License Agreement...")), &QAction::triggered,
+            this, &KVRFrmStart::licenseAgreementRequested);
+    connect(addItem(m_mnuHelp, "mnuSupport", QStringLiteral("&Technical Support...")), &QAction::triggered,
+            this, &KVRFrmStart::technicalSupportRequested);
+    connect(addItem(m_mnuHelp, "mnuAbout", QStringLiteral("&About KVR...")), &QAction::triggered, this,
+            &KVRFrmStart::aboutRequested);
+
+    // The menu bar's height is known only now; the window size follows the
+    // client area, the menu bar and the status bar.
+    setFixedSize(twips(9225), menuBar()->sizeHint().height() + twips(5640));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void KVRFrmStart::setPrintEnabled(bool enabled)
+{
+    m_mnuPrint->setEnabled(enabled);
+}
+
+void KVRFrmStart::setExplanation(std::string_view caption)
+{
+    m_label1->setText(kavora::look::screenText(caption));
+    m_layoutChanged = true;
+}
+
+void KVRFrmStart::setNextEnabled(bool enabled)
+{
+    m_btnOK->setEnabled(enabled);
+    m_layoutChanged = true;
+}
+
+void KVRFrmStart::setNextVisible(bool visible)
+{
+    m_btnOK->setVisible(visible);
+    m_layoutChanged = true;
+}
+
+void KVRFrmStart::setBackEnabled(bool enabled)
+{
+    m_btnCancel->setEnabled(enabled);
+    m_layoutChanged = true;
+}
+
+void KVRFrmStart::setBackVisible(bool visible)
+{
+    m_btnCancel->setVisible(visible);
+    m_layoutChanged = true;
+}
+
+void KVRFrmStart::setDoneVisible(bool visible)
+{
+    m_btnDone->setVisible(visible);
+    m_layoutChanged = true;
+}
+
+int KVRFrmStart::progressValue() const
+{
+    return m_progressBar->value();
+}
+
+void KVRFrmStart::setProgressValue(int value)
+{
+    m_progressBar->setValue(value);
+}
+
+void KVRFrmStart::setProgressVisible(bool visible)
+{
+    m_progressBar->setVisible(visible);
+    if (visible)
+        m_progressBar->raise();
+    m_layoutChanged = true;
+}
+
+void KVRFrmStart::setStatusText(std::string_view text)
+{
+    m_statusLabel->setText(kavora::look::screenText(text));
+    m_layoutChanged = true;
+}
+
+std::string KVRFrmStart::statusText() const
+{
+    return m_statusLabel->text().toStdString();
+}
+
+void KVRFrmStart::replaceReport(std::string_view text)
+{
+    m_report.assign(text);
+    m_reportArea->setPlainText(kavora::look::screenText(text));
+    m_reportArea->moveCursor(QTextCursor::End);
+    m_layoutChanged = true;
+}
+
+void KVRFrmStart::appendToReport(std::string_view addition)
+{
+    m_report.append(addition);
+    // Inserting at the end touches only the last block, so a long report
+    // costs no more per line than a short one.
+    QTextCursor end(m_reportArea->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(kavora::look::screenText(addition));
+    m_reportArea->setTextCursor(end);
+}
+
+void KVRFrmStart::refresh()
+{
+    if (!m_layoutChanged && m_sinceLastPaint.isValid() && m_sinceLastPaint.elapsed() < kRepaintIntervalMs)
+        return;
+    paintNow();
+}
+
+void KVRFrmStart::paintNow()
+{
+    if (m_reportArea->isVisible())
+        m_reportArea->ensureCursorVisible();
+    repaint();
+    m_layoutChanged = false;
+    m_sinceLastPaint.start();
+}
+
+void KVRFrmStart::setExplanationVisible(bool visible)
+{
+    m_label1->setVisible(visible);
+}
+
+void KVRFrmStart::setReportVisible(bool visible)
+{
+    m_reportArea->setVisible(visible);
+}
+
+void KVRFrmStart::setFileMenuEnabled(bool enabled)
+{
+    m_mnuFile->menuAction()->setEnabled(enabled);
+}
+
+void KVRFrmStart::setActionsMenuEnabled(bool enabled)
+{
+    m_mnuActions->menuAction()->setEnabled(enabled);
+}
+
+void KVRFrmStart::setHelpMenuEnabled(bool enabled)
+{
+    m_mnuHelp->menuAction()->setEnabled(enabled);
+}
+
+void KVRFrmStart::setPlaylistPicker(KVRFrmGetFilename* picker)
+{
+    m_picker = picker;
+}
+
+void KVRFrmStart::chooseOperation(const char* mode)
+{
+    m_state.OperationMode = mode;
+    setStatusText("Ready");
+    ShowPlaylistPicker(*this);
+}
+
+void KVRFrmStart::mnuCreateClick()
+{
+    chooseOperation("Create");
+}
+
+void KVRFrmStart::mnuRemoveClick()
+{
+    chooseOperation("Remove");
+}
+
+void KVRFrmStart::BtnOKClick()
+{
+    kavora::ProcessPlaylist(m_state, *this, *m_dialog, *m_messages);
+}
+
+void KVRFrmStart::BtnCancelClick()
+{
+    replaceReport({});
+    m_reportArea->hide();
+    m_btnOK->hide();
+    m_btnCancel->hide();
+    m_label1->hide();
+    setStatusText("Ready");
+    ShowPlaylistPicker(*this);
+}
+
+void KVRFrmStart::BtnDoneClick()
+{
+    replaceReport({});
+    m_reportArea->hide();
+    setActionsMenuEnabled(true);
+    m_btnOK->hide();
+    m_btnCancel->hide();
+    m_btnDone->hide();
+    m_label1->hide();
+    setStatusText("Ready");
+}
+
+void KVRFrmStart::mnuExitClick()
+{
+    setStatusText("Closing...");
+    paintNow();
+    endProgram();
+}
+
+void KVRFrmStart::endProgram()
+{
+    // Every window goes at once and no further handler runs: the selection
+    // window is destroyed rather than closed, and the event loop is left.
+    m_ending = true;
+    delete m_picker.data();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+bool KVRFrmStart::event(QEvent* event)
+{
+    // Menu items would otherwise replace the status text while hovered.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void KVRFrmStart::closeEvent(QCloseEvent* event)
+{
+    if (!m_ending)
+        endProgram();
+    event->accept();
+}
+
+void EnableMainWindow(KVRFrmStart& window)
+{
+    window.setEnabled(true);
+}
