@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+
+namespace kavora::platform {
+
+// Where the running copy of a program whose main window carries `windowTitle`
+// listens: a socket in the user's runtime directory whose name holds the user id
+// and a digest of the title, so that only the same user's copies meet.
+QString instanceSocketPath(const QString& windowTitle, const QString& runtimeDirectory,
+                           unsigned userId);
+// The same, in $XDG_RUNTIME_DIR (else the temporary directory) for this user.
+QString instanceSocketPath(const QString& windowTitle);
+
+// The lookup of a running copy by its window title and, when there is none,
+// this copy's claim to be it. The lookup and the claim run under a lock file,
+// so two copies started at the same moment cannot both claim the name.
+class SingleInstance final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SingleInstance)
+
+public:
+    explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when a copy answers under the name; it has then been asked to
+    // restore its main window when minimized and to bring it to the front.
+    // Takes the lock; it is held until claim() or destruction.
+    bool findRunningCopy(int timeoutMs = 2000);
+
+    // Starts listening as the running copy. A socket that a crashed copy left
+    // behind (nobody answers on it) is removed first. Releases the lock.
+    bool claim();
+
+    bool isListening() const;
+    const QString& socketPath() const { return m_socketPath; }
+
+signals:
+    // Another start asked this copy to restore and foreground its main window.
+    void restoreAndForegroundRequested();
+
+private:
+    void acceptConnections();
+
+    QString m_socketPath;
+    QLockFile m_lock;
+    QLocalServer* m_server = nullptr;
+};
+
+// The request line a second start sends; exposed for tests of the protocol.
+inline constexpr char kRestoreAndForegroundRequest[] = "restore-and-foreground\n";
+
+} // namespace kavora::platform
