@@ -1,0 +1,62 @@
+#include "processing/ProcessPlaylist.h"
+
+#include "processing/AppState.h"
+#include "processing/CreateJob.h"
+#include "processing/Job.h"
+#include "processing/JobWindow.h"
+#include "processing/RemoveJob.h"
+#include "processing/ReportText.h"
+
+#include <memory>
+
+namespace kavora {
+
+void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog,
+                     MessageBoxes& messages)
+{
+    state.FileSystem = std::make_shared<const platform::FileSystem>();
+
+    window.setExplanation("");
+    window.setNextEnabled(false);
+    window.setBackEnabled(false);
+    window.refresh();
+
+    window.setProgressValue(0);
+    window.setProgressVisible(true);
+
+    window.setStatusText("Processing...");
+    window.refresh();
+
+    window.replaceReport(report::header(state.InputPlaylistPath));
+
+    Job job(state, window, dialog, messages);
+    auto opened = platform::LineReader::open(job.fileSystem(), state.InputPlaylistPath);
+    if (opened) {
+        job.input = std::move(opened).value();
+    } else {
+        job.reportLine(report::cannotOpenInput(opened.failure(), state.InputPlaylistPath));
+    }
+
+    if (state.OperationMode == "Create") {
+        runCreateJob(job);
+    } else if (state.OperationMode == "Remove") {
+        runRemoveJob(job);
+    } else {
+        // The menus always set a mode before a job can start; without one the
+        // job still ends in the done state instead of leaving the window busy.
+        job.closeInput();
+        job.showFinished();
+    }
+
+    window.setNextEnabled(true);
+    window.setNextVisible(false);
+    window.setBackEnabled(true);
+    window.setBackVisible(false);
+    window.setDoneVisible(true);
+
+    window.refresh();
+
+    state.MissingFileDirectory.clear();
+}
+
+} // namespace kavora

@@ -1,0 +1,141 @@
+#include "processing/ReportText.h"
+
+#include "processing/PathText.h"
+
+#include <initializer_list>
+
+namespace kavora::report {
+
+namespace {
+
+std::string concat(std::initializer_list<std::string_view> pieces)
+{
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) {
+        size += piece.size();
+    }
+    std::string text;
+    text.reserve(size);
+    for (const std::string_view piece : pieces) {
+        text.append(piece);
+    }
+    return text;
+}
+
+std::string errorLine(std::string_view what, std::string_view path)
+{
+    return concat({"Error - ", what, " - ", path});
+}
+
+std::string because(std::string_view what, const platform::FsFailure& failure)
+{
+    return concat({what, " (", failure.reason, ")"});
+}
+
+} // namespace
+
+std::string header(std::string_view inputPlaylistPath)
+{
+    return concat({kCrlf, "Processing input file... ", inputPlaylistPath, kCrlf});
+}
+
+std::string renamed(std::string_view newName)
+{
+    return concat({"Renamed ", newName});
+}
+
+std::string fileNotFound(std::string_view entry)
+{
+    return errorLine("File not found", entry);
+}
+
+std::string cannotOpenInput(const platform::FsFailure& failure, std::string_view path)
+{
+    return errorLine(because("Input playlist cannot be opened; no file was touched", failure), path);
+}
+
+std::string cannotReadInput(const platform::FsFailure& failure, std::string_view path)
+{
+    return errorLine(because("Input playlist could not be read to its end", failure), path);
+}
+
+std::string newPlaylistIsInput(std::string_view path)
+{
+    return errorLine("New playlist would replace the input playlist; no file was touched", path);
+}
+
+std::string cannotCreateNewPlaylist(const platform::FsFailure& failure, std::string_view path)
+{
+    return errorLine(because("New playlist cannot be created; no file was renamed", failure), path);
+}
+
+std::string cannotCloseNewPlaylist(const platform::FsFailure& failure, std::string_view path)
+{
+    return errorLine(because("New playlist may be incomplete", failure), path);
+}
+
+std::string cannotRename(const platform::FsFailure& failure, std::string_view newName,
+                         std::string_view entry)
+{
+    return errorLine(because(concat({"File cannot be renamed to ", fileNamePart(newName)}), failure),
+                     entry);
+}
+
+std::string numberLimitReached(std::string_view entry)
+{
+    return errorLine("More than 999 files; file left unnumbered", entry);
+}
+
+std::string cannotWriteRenameUndone(const platform::FsFailure& failure, std::string_view entry)
+{
+    return errorLine(because("New playlist cannot be written; rename undone and job stopped", failure),
+                     entry);
+}
+
+std::string cannotWriteNorUndo(const platform::FsFailure& writeFailure,
+                               const platform::FsFailure& undoFailure, std::string_view newName)
+{
+    return errorLine(concat({because("New playlist cannot be written", writeFailure),
+                             because("; rename cannot be undone", undoFailure), "; job stopped"}),
+                     newName);
+}
+
+std::string nameTooShort(std::string_view entry)
+{
+    return errorLine("File name too short to carry a number; file left as it is", entry);
+}
+
+std::string errorCount(std::uint64_t errors)
+{
+    return concat({kCrlf, kCrlf, "<<<  Processing completed with ", std::to_string(errors),
+                   " ERRORS DETECTED  >>>"});
+}
+
+std::string createSummary(std::uint64_t renamedCount, std::uint64_t entryCount,
+                          std::string_view newPlaylistPath)
+{
+    return concat({kCrlf, kCrlf, std::to_string(renamedCount), " out of a possible ",
+                   std::to_string(entryCount), " files successfully added to new playlist: ", kCrlf,
+                   newPlaylistPath, kCrlf, kCrlf,
+                   "NOTE: Use this new playlist to burn your CD and when complete ",
+                   "use this new playlist as input to the Kavora ",
+                   "REMOVE function to rename the files and remove the numerics ",
+                   "from the file names.", kCrlf});
+}
+
+std::string createNothingRenamed(std::uint64_t renamedCount, std::uint64_t entryCount)
+{
+    return concat({kCrlf, kCrlf, std::to_string(entryCount - renamedCount), " out of a possible ",
+                   std::to_string(entryCount), " files encountered errors during processing.", kCrlf,
+                   "Remedy the errors listed above before rerunning ",
+                   "the program to create your new playlist file.", kCrlf});
+}
+
+std::string removeSummary(std::uint64_t renamedCount, std::uint64_t entryCount)
+{
+    return concat({kCrlf, kCrlf, std::to_string(renamedCount), " out of a possible ",
+                   std::to_string(entryCount), " files successfully renamed to original file names.",
+                   kCrlf});
+}
+
+} // namespace kavora::report

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/FsStatus.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kavora {
+
+// Every text the jobs put into the report. Entry lines come without their
+// leading CRLF; the job adds it when it appends them.
+namespace report {
+
+inline constexpr std::string_view kCrlf = "\r\n";
+
+// CRLF, "Processing input file... ", the path, CRLF.
+std::string header(std::string_view inputPlaylistPath);
+
+std::string renamed(std::string_view newName);
+std::string fileNotFound(std::string_view entry);
+
+// Lines of failures; each reads "Error - <what> - <path>".
+std::string cannotOpenInput(const platform::FsFailure& failure, std::string_view path);
+std::string cannotReadInput(const platform::FsFailure& failure, std::string_view path);
+std::string newPlaylistIsInput(std::string_view path);
+std::string cannotCreateNewPlaylist(const platform::FsFailure& failure, std::string_view path);
+std::string cannotCloseNewPlaylist(const platform::FsFailure& failure, std::string_view path);
+std::string cannotRename(const platform::FsFailure& failure, std::string_view newName,
+                         std::string_view entry);
+std::string numberLimitReached(std::string_view entry);
+std::string cannotWriteRenameUndone(const platform::FsFailure& failure, std::string_view entry);
+std::string cannotWriteNorUndo(const platform::FsFailure& writeFailure,
+                               const platform::FsFailure& undoFailure, std::string_view newName);
+std::string nameTooShort(std::string_view entry);
+
+// CRLF, CRLF, "<<<  Processing completed with N ERRORS DETECTED  >>>".
+std::string errorCount(std::uint64_t errors);
+// The closing lines of a Create job that renamed at least one file.
+std::string createSummary(std::uint64_t renamedCount, std::uint64_t entryCount,
+                          std::string_view newPlaylistPath);
+// The closing lines of a Create job that renamed nothing.
+std::string createNothingRenamed(std::uint64_t renamedCount, std::uint64_t entryCount);
+std::string removeSummary(std::uint64_t renamedCount, std::uint64_t entryCount);
+
+} // namespace report
+} // namespace kavora
