@@ -1,0 +1,98 @@
+#include "platform/internal/CaseFold.h"
+
+#include <cstdint>
+
+namespace kavora::platform::internal {
+
+namespace {
+
+// Simple one-to-one folding of the scripts music file names use most: Latin
+// (ASCII, Latin-1, Latin Extended-A), Greek and Cyrillic.
+char32_t foldCodePoint(char32_t c)
+{
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 0x20 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return c + 0x20;
+    if (c == 0x178)
+        return 0xFF;
+    if (c >= 0x100 && c <= 0x17F) {
+        const bool evenUpper = (c <= 0x137) || (c >= 0x14A && c <= 0x177);
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F)
+            return c;
+        if (evenUpper && c % 2 == 0)
+            return c + 1;
+        if (oddUpper && c % 2 == 1)
+            return c + 1;
+        return c;
+    }
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2)
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    if (c >= 0x410 && c <= 0x42F)
+        return c + 0x20;
+    return c;
+}
+
+// Decodes one code point at i; on a malformed sequence takes one byte.
+char32_t decodeAt(std::string_view bytes, std::size_t& i)
+{
+    const auto lead = static_cast<std::uint8_t>(bytes[i]);
+    const auto invalid = [&]() {
+        ++i;
+        return static_cast<char32_t>(0xDC00u + lead);
+    };
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t codePoint = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07u;
+    } else {
+        return invalid();
+    }
+    if (i + length > bytes.size())
+        return invalid();
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto continuation = static_cast<std::uint8_t>(bytes[i + k]);
+        if ((continuation & 0xC0) != 0x80)
+            return invalid();
+        codePoint = (codePoint << 6) | (continuation & 0x3Fu);
+    }
+    const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (overlong || surrogate || codePoint > 0x10FFFF)
+        return invalid();
+    i += length;
+    return codePoint;
+}
+
+} // namespace
+
+std::u32string foldedName(std::string_view bytes)
+{
+    std::u32string folded;
+    folded.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size())
+        folded.push_back(foldCodePoint(decodeAt(bytes, i)));
+    return folded;
+}
+
+bool equalIgnoringCase(std::string_view first, std::string_view second)
+{
+    return foldedName(first) == foldedName(second);
+}
+
+} // namespace kavora::platform::internal
