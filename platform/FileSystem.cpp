@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -140,10 +141,10 @@ std::string FileSystem::firstMatch(std::string_view pathOrPattern) const
     const internal::WildcardPattern pattern(name);
     std::optional<FoldedKey> best;
     (void)forEachEntry(directory, [&](std::string_view entryName, auto kind) {
-        if (isHiddenName(entryName) || !pattern.matches(entryName))
+        if (isHiddenName(entryName))
             return;
         FoldedKey key{internal::foldedName(entryName), std::string(entryName)};
-        if ((!best || key < *best) && kind() == EntryKind::Regular)
+        if (pattern.matchesFolded(key.folded) && (!best || key < *best) && kind() == EntryKind::Regular)
             best = std::move(key);
     });
     return best ? best->name : std::string();
@@ -252,8 +253,11 @@ FsResult<std::vector<std::string>> FileSystem::matchingFiles(std::string_view di
     const internal::WildcardPattern compiled(pattern);
     std::vector<FoldedKey> keys;
     const FsStatus status = forEachEntry(host.value(), [&](std::string_view name, auto kind) {
-        if (!isHiddenName(name) && compiled.matches(name) && kind() == EntryKind::Regular)
-            keys.push_back(FoldedKey{internal::foldedName(name), std::string(name)});
+        if (isHiddenName(name))
+            return;
+        std::u32string folded = internal::foldedName(name);
+        if (compiled.matchesFolded(folded) && kind() == EntryKind::Regular)
+            keys.push_back(FoldedKey{std::move(folded), std::string(name)});
     });
     if (!status)
         return status.failure();

@@ -43,7 +43,11 @@ WildcardPattern::WildcardPattern(std::string_view pattern) : m_pattern(foldedNam
 
 bool WildcardPattern::matches(std::string_view name) const
 {
-    const std::u32string folded = foldedName(name);
+    return matchesFolded(foldedName(name));
+}
+
+bool WildcardPattern::matchesFolded(std::u32string_view folded) const
+{
     if (globMatch(m_pattern, folded))
         return true;
     return m_optionalDotStar && globMatch(std::u32string_view(m_pattern).substr(0, m_pattern.size() - 2), folded);

@@ -10,6 +10,8 @@ class WildcardPattern final {
 public:
     explicit WildcardPattern(std::string_view pattern);
     bool matches(std::string_view name) const;
+    // For a name already folded with foldedName().
+    bool matchesFolded(std::u32string_view foldedName) const;
 
 private:
     std::u32string m_pattern;
