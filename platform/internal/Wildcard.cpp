@@ -16,12 +16,14 @@ bool globMatch(std::u32string_view pattern, std::u32string_view name)
     std::size_t starAt = std::u32string_view::npos;
     std::size_t resumeAt = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == U'*') {
+        // A star in the pattern is always a wildcard, also where the name
+        // holds a literal '*' (legal in host file names).
+        if (p < pattern.size() && pattern[p] == U'*') {
             starAt = p++;
             resumeAt = n;
+        } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
         } else if (starAt != std::u32string_view::npos) {
             p = starAt + 1;
             n = ++resumeAt;

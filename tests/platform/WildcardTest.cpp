@@ -60,6 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Stars anywhere, with backtracking.
         WildcardCase{"*a*b*c", "xxaxxbxxc", true}, WildcardCase{"*a*b*c", "xxaxxcxxb", false},
         WildcardCase{"a*a", "aaaa", true}, WildcardCase{"**.mp3", "x.mp3", true},
+        WildcardCase{"*", "*x", true}, WildcardCase{"a*c", "a*bc", true}, WildcardCase{"?*", "?", true},
         // A trailing ".*" also matches a name without a dot.
         WildcardCase{"Song.*", "Song", true}, WildcardCase{"Song.*", "Song.mp3", true},
         WildcardCase{"Song.*", "Songs", false},
