@@ -1,11 +1,14 @@
+#include "processing/AppState.h"
+#include "shell/Startup.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Kavora 1.0"));
-    window.show();
+    kavora::AppState state;
+    const auto session = kavora::shell::RunStartup(state);
+    if (session == nullptr)
+        return 0;
     return QApplication::exec();
 }

@@ -1,0 +1,140 @@
+#include "shell/Startup.h"
+
+#include "platform/qt/SingleInstance.h"
+#include "shell/AppIcon.h"
+#include "shell/HelpMenu.h"
+#include "shell/KVRFrmAbout.h"
+#include "wizard/KVRFrmGetFilename.h" // completes KVRFrmStart's QPointer member
+#include "wizard/KVRFrmStart.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLoggingCategory>
+#include <QShortcut>
+#include <QStyleFactory>
+#include <QTimer>
+
+namespace kavora::shell {
+
+// Off unless QT_LOGGING_RULES enables it; tests and the start-up benchmark
+// watch these lines to see what a process did.
+Q_LOGGING_CATEGORY(lcStartup, "kavora.startup", QtWarningMsg)
+
+namespace {
+
+void applyApplicationLook()
+{
+    // Fusion looks the same on every desktop, which the fixed-size windows
+    // with their twip-based layout rely on.
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(fusion);
+    const QString family = applicationFontFamily(QFontDatabase::families());
+    if (!family.isEmpty()) {
+        QFont font = QApplication::font();
+        font.setFamily(family);
+        font.setPointSizeF(9);
+        QApplication::setFont(font);
+    }
+    QApplication::setWindowIcon(applicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kavora.Kavora"));
+}
+
+} // namespace
+
+QString applicationFontFamily(const QStringList& installedFamilies)
+{
+    for (const QString& wanted : {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}) {
+        if (installedFamilies.contains(wanted, Qt::CaseInsensitive))
+            return wanted;
+    }
+    return {};
+}
+
+ProgramSession::ProgramSession(AppState& state, std::unique_ptr<platform::SingleInstance> instance)
+    : m_instance(std::move(instance)), m_mainWindow(std::make_unique<KVRFrmStart>(state))
+{
+    m_helpMenu = std::make_unique<HelpMenu>(helpProgramDirectory());
+
+    KVRFrmStart* window = m_mainWindow.get();
+    connect(window, &KVRFrmStart::helpTopicsRequested, this, [this] { m_helpMenu->mnuContentsClick(); });
+    connect(window, &KVRFrmStart::licenseAgreementRequested, this, [this] { m_helpMenu->mnuLicenseClick(); });
+    connect(window, &KVRFrmStart::technicalSupportRequested, this, [this] { m_helpMenu->mnuSupportClick(); });
+    connect(window, &KVRFrmStart::aboutRequested, this, &ProgramSession::mnuAboutClick);
+
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    helpKey->setObjectName(QStringLiteral("HelpTopicsShortcut"));
+    connect(helpKey, &QShortcut::activated, this, [this] { m_helpMenu->mnuContentsClick(); });
+
+    if (m_instance != nullptr) {
+        connect(m_instance.get(), &platform::SingleInstance::restoreAndForegroundRequested, this,
+                &ProgramSession::restoreAndForeground);
+    }
+}
+
+// The claim on the title goes last, after every window of this copy.
+ProgramSession::~ProgramSession()
+{
+    delete m_aboutBox.data();
+}
+
+void ProgramSession::mnuAboutClick()
+{
+    KVRFrmStart* window = m_mainWindow.get();
+    // Not a child of the main window: disabling a widget disables its child
+    // windows too, and the box must take input while the main window does not.
+    m_aboutBox = new KVRFrmAbout([window] { EnableMainWindow(*window); }, window);
+    m_aboutBox->show();
+    window->setEnabled(false);
+}
+
+KVRFrmAbout* ProgramSession::aboutBox() const
+{
+    return m_aboutBox;
+}
+
+void ProgramSession::restoreAndForeground()
+{
+    KVRFrmStart& window = *m_mainWindow;
+    if (window.isMinimized())
+        window.showNormal();
+    window.raise();
+    window.activateWindow();
+    qCDebug(lcStartup) << "restore and foreground requested; minimized:" << window.isMinimized();
+}
+
+std::int16_t ActivatePriorInstance(platform::SingleInstance& lookup)
+{
+    return lookup.findRunningCopy() ? std::int16_t{1} : std::int16_t{0};
+}
+
+std::int16_t ActivatePriorInstance()
+{
+    platform::SingleInstance lookup(platform::instanceSocketPath(QString::fromLatin1(kMainWindowCaption)));
+    return ActivatePriorInstance(lookup);
+}
+
+std::unique_ptr<ProgramSession> RunStartup(AppState& state)
+{
+    // The lookup runs before this copy creates any window, so it never finds
+    // its own main window.
+    auto instance = std::make_unique<platform::SingleInstance>(
+        platform::instanceSocketPath(QString::fromLatin1(kMainWindowCaption)));
+    if (ActivatePriorInstance(*instance) == 1) {
+        qCDebug(lcStartup) << "running copy brought forward; ending";
+        return nullptr;
+    }
+    if (!instance->claim())
+        qCWarning(lcStartup) << "cannot listen for later starts at" << instance->socketPath();
+
+    applyApplicationLook();
+    auto session = std::make_unique<ProgramSession>(state, std::move(instance));
+    KVRFrmStart& window = session->mainWindow();
+    window.setPrintEnabled(false);
+    window.show();
+    EnableMainWindow(window);
+    // Logged once the event loop runs, i.e. when the shown window can paint.
+    QTimer::singleShot(0, &window, [] { qCDebug(lcStartup) << "main window shown"; });
+    return session;
+}
+
+} // namespace kavora::shell
