@@ -1,6 +1,7 @@
 #include "shell/KVRFrmAbout.h"
 
 #include "shell/AppIcon.h"
+#include "processing/dialog/WindowLook.h"
 #include "shell/BuildInfo.h"
 
 #include <QCloseEvent>
@@ -36,8 +37,7 @@ KVRFrmAbout::KVRFrmAbout(std::function<void()> enableMainWindow, QWidget* mainWi
     picture1->setPixmap(applicationLogo(48));
     picture1->setAlignment(Qt::AlignCenter);
 
-    QFont labelFont(QStringLiteral("Arial"));
-    labelFont.setPointSizeF(9.75);
+    const QFont labelFont = look::windowFont(9.75);
     auto* label1 = new QLabel(QStringLiteral("Kavora v1.0"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     QFont boldFont = labelFont;

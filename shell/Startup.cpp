@@ -1,6 +1,7 @@
 #include "shell/Startup.h"
 
 #include "platform/qt/SingleInstance.h"
+#include "processing/dialog/WindowLook.h"
 #include "shell/AppIcon.h"
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
@@ -8,7 +9,6 @@
 #include "wizard/KVRFrmStart.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QLoggingCategory>
 #include <QShortcut>
 #include <QStyleFactory>
@@ -28,27 +28,14 @@ void applyApplicationLook()
     // with their twip-based layout rely on.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
-    const QString family = applicationFontFamily(QFontDatabase::families());
-    if (!family.isEmpty()) {
-        QFont font = QApplication::font();
-        font.setFamily(family);
-        font.setPointSizeF(9);
-        QApplication::setFont(font);
-    }
+    // The windows' own font (Arial, else Liberation Sans) also for what has
+    // none of its own: message boxes, the help viewer.
+    QApplication::setFont(look::windowFont(9));
     QApplication::setWindowIcon(applicationIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kavora.Kavora"));
 }
 
 } // namespace
-
-QString applicationFontFamily(const QStringList& installedFamilies)
-{
-    for (const QString& wanted : {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}) {
-        if (installedFamilies.contains(wanted, Qt::CaseInsensitive))
-            return wanted;
-    }
-    return {};
-}
 
 ProgramSession::ProgramSession(AppState& state, std::unique_ptr<platform::SingleInstance> instance)
     : m_instance(std::move(instance)), m_mainWindow(std::make_unique<KVRFrmStart>(state))

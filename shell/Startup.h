@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -65,9 +64,5 @@ std::int16_t ActivatePriorInstance(platform::SingleInstance& lookup);
 // forward and this copy is to end at once, without any window of its own;
 // otherwise the session with the main window shown in its idle state.
 std::unique_ptr<ProgramSession> RunStartup(AppState& state);
-
-// The application-wide font family: Arial where installed, else Liberation
-// Sans (metrically the same), else empty for the toolkit's default.
-QString applicationFontFamily(const QStringList& installedFamilies);
 
 } // namespace kavora::shell

@@ -67,25 +67,6 @@ TEST(HelpAnchor, CommandsLeadToTheirTopics)
     EXPECT_EQ(helpAnchor(2, kLicenseAgreementContext), "");
 }
 
-TEST(ApplicationFont, ArialElseLiberationSansElseDefault)
-{
-    struct Case {
-        QStringList installed;
-        QString expected;
-    };
-    const Case cases[] = {
-        {{"DejaVu Sans", "Arial", "Liberation Sans"}, "Arial"},
-        {{"arial"}, "Arial"},
-        {{"DejaVu Sans", "Liberation Sans"}, "Liberation Sans"},
-        {{"Liberation Sans Narrow"}, ""},
-        {{}, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.installed.join(',').toStdString());
-        EXPECT_EQ(applicationFontFamily(c.installed), c.expected);
-    }
-}
-
 TEST(InstanceSocketPath, PerUserPerTitleAndShortEnoughForASocket)
 {
     const QString caption = QString::fromLatin1(kMainWindowCaption);
