@@ -134,8 +134,11 @@ FsStatus renameNoReplaceOnHost(const std::string& from, const std::string& to, R
         if (FsStatus first = move(from, temporary, strategy); !first.ok())
             return first;
         FsStatus second = move(temporary, to, strategy);
-        if (!second.ok())
-            (void)move(temporary, from, strategy);
+        if (!second.ok() && !move(temporary, from, strategy).ok()) {
+            FsFailure stranded = second.failure();
+            stranded.reason += "; the file is left as " + temporary;
+            return stranded;
+        }
         return second;
     }
     return move(from, to, strategy);
