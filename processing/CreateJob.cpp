@@ -75,9 +75,9 @@ Outcome numberFile(Job& job, platform::LineWriter& newPlaylist)
     }
     if (const platform::FsStatus written = newPlaylist.writeLine(newName); !written) {
         const platform::FsStatus undone = job.fileSystem().renameNoReplace(newName, entry);
-        job.reportEntryError(undone ? report::cannotWriteRenameUndone(written.failure(), entry)
-                                    : report::cannotWriteNorUndo(written.failure(), undone.failure(),
-                                                                 newName));
+        job.reportEntryError(undone
+                                 ? report::cannotWriteRenameUndone(written.failure(), entry)
+                                 : report::cannotWriteNorUndo(written.failure(), undone.failure(), newName));
         return Outcome::Stop;
     }
     ++job.RenamedCount;

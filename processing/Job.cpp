@@ -9,8 +9,7 @@
 namespace kavora {
 
 Job::Job(AppState& state_, JobWindow& window_, MissingFileDialog& dialog_, MessageBoxes& messages_)
-    : state(state_), window(window_), dialog(dialog_), messages(messages_),
-      m_jobFileSystem(state_.FileSystem)
+    : state(state_), window(window_), dialog(dialog_), messages(messages_), m_jobFileSystem(state_.FileSystem)
 {
 }
 

@@ -11,8 +11,7 @@
 
 namespace kavora {
 
-void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog,
-                     MessageBoxes& messages)
+void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages)
 {
     state.FileSystem = std::make_shared<const platform::FileSystem>();
 

@@ -74,11 +74,9 @@ std::string cannotCloseNewPlaylist(const platform::FsFailure& failure, std::stri
     return errorLine(because("New playlist may be incomplete", failure), path);
 }
 
-std::string cannotRename(const platform::FsFailure& failure, std::string_view newName,
-                         std::string_view entry)
+std::string cannotRename(const platform::FsFailure& failure, std::string_view newName, std::string_view entry)
 {
-    return errorLine(because(concat({"File cannot be renamed to ", fileNamePart(newName)}), failure),
-                     entry);
+    return errorLine(because(concat({"File cannot be renamed to ", fileNamePart(newName)}), failure), entry);
 }
 
 std::string numberLimitReached(std::string_view entry)
@@ -107,20 +105,19 @@ std::string nameTooShort(std::string_view entry)
 
 std::string errorCount(std::uint64_t errors)
 {
-    return concat({kCrlf, kCrlf, "<<<  Processing completed with ", std::to_string(errors),
-                   " ERRORS DETECTED  >>>"});
+    return concat(
+        {kCrlf, kCrlf, "<<<  Processing completed with ", std::to_string(errors), " ERRORS DETECTED  >>>"});
 }
 
 std::string createSummary(std::uint64_t renamedCount, std::uint64_t entryCount,
                           std::string_view newPlaylistPath)
 {
-    return concat({kCrlf, kCrlf, std::to_string(renamedCount), " out of a possible ",
-                   std::to_string(entryCount), " files successfully added to new playlist: ", kCrlf,
-                   newPlaylistPath, kCrlf, kCrlf,
-                   "NOTE: Use this new playlist to burn your CD and when complete ",
-                   "use this new playlist as input to the Kavora ",
-                   "REMOVE function to rename the files and remove the numerics ",
-                   "from the file names.", kCrlf});
+    return concat(
+        {kCrlf, kCrlf, std::to_string(renamedCount), " out of a possible ", std::to_string(entryCount),
+         " files successfully added to new playlist: ", kCrlf, newPlaylistPath, kCrlf, kCrlf,
+         "NOTE: Use this new playlist to burn your CD and when complete ",
+         "use this new playlist as input to the Kavora ",
+         "REMOVE function to rename the files and remove the numerics ", "from the file names.", kCrlf});
 }
 
 std::string createNothingRenamed(std::uint64_t renamedCount, std::uint64_t entryCount)
@@ -134,8 +131,7 @@ std::string createNothingRenamed(std::uint64_t renamedCount, std::uint64_t entry
 std::string removeSummary(std::uint64_t renamedCount, std::uint64_t entryCount)
 {
     return concat({kCrlf, kCrlf, std::to_string(renamedCount), " out of a possible ",
-                   std::to_string(entryCount), " files successfully renamed to original file names.",
-                   kCrlf});
+                   std::to_string(entryCount), " files successfully renamed to original file names.", kCrlf});
 }
 
 } // namespace kavora::report

@@ -15,13 +15,13 @@ TEST_F(CreateJobTest, NumbersFoundFilesAndReportsSkippedOneToTheByte)
 
     runJob("Create", "C:\\Lists\\mix.m3u");
 
-    EXPECT_EQ(window.report,
-              reportOf("C:\\Lists\\mix.m3u",
-                       {"Renamed C:\\Music\\001 A.mp3", "Error - File not found - C:\\Music\\B.mp3",
-                        "Renamed C:\\Music\\002 C.mp3", "",
-                        "<<<  Processing completed with 1 ERRORS DETECTED  >>>", "",
-                        "2 out of a possible 3 files successfully added to new playlist: ",
-                        "C:\\Lists\\mix.kvr", "", kNote}));
+    EXPECT_EQ(
+        window.report,
+        reportOf("C:\\Lists\\mix.m3u",
+                 {"Renamed C:\\Music\\001 A.mp3", "Error - File not found - C:\\Music\\B.mp3",
+                  "Renamed C:\\Music\\002 C.mp3", "", "<<<  Processing completed with 1 ERRORS DETECTED  >>>",
+                  "", "2 out of a possible 3 files successfully added to new playlist: ",
+                  "C:\\Lists\\mix.kvr", "", kNote}));
     EXPECT_EQ(read("Lists/mix.kvr"), "C:\\Music\\001 A.mp3\r\nC:\\Music\\002 C.mp3\r\n");
     EXPECT_EQ(read("Music/001 A.mp3"), "a");
     EXPECT_EQ(read("Music/002 C.mp3"), "c");
@@ -35,8 +35,8 @@ TEST_F(CreateJobTest, NumbersFoundFilesAndReportsSkippedOneToTheByte)
     EXPECT_EQ(window.statusText, "Operation complete");
     EXPECT_EQ(window.explanation, "");
     const std::vector<std::string> closing(window.events.end() - 6, window.events.end());
-    EXPECT_EQ(closing, (std::vector<std::string>{"hide-bar", "status:Operation complete", "refresh",
-                                                 "append", "append", "refresh"}));
+    EXPECT_EQ(closing, (std::vector<std::string>{"hide-bar", "status:Operation complete", "refresh", "append",
+                                                 "append", "refresh"}));
 }
 
 TEST_F(CreateJobTest, EmptyAndAllMissingPlaylistsEndWithTheRemedy)
@@ -91,8 +91,8 @@ TEST_F(CreateJobTest, EntriesAreTakenLiterally)
     write("Here/Song.mp3", "relative");
     write("Music/001 Old.mp3", "old");
     write("Music/.hidden.mp3", "hidden");
-    writePlaylist("Lists/mix.m3u", {"Song.mp3", "C:\\Music\\001 Old.mp3", "C:\\Music\\.hidden.mp3",
-                                    "C:\\Music\\001 Old.mp3"});
+    writePlaylist("Lists/mix.m3u",
+                  {"Song.mp3", "C:\\Music\\001 Old.mp3", "C:\\Music\\.hidden.mp3", "C:\\Music\\001 Old.mp3"});
     dialog.script = {{{Act::Skip}}};
 
     runJob("Create", "C:\\Lists\\mix.m3u");

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-
 #include <unistd.h>
 
 namespace kavora::test {

@@ -5,9 +5,8 @@
 #include "processing/MessageBoxes.h"
 #include "processing/MissingFileHandlers.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <string>

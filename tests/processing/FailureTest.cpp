@@ -1,7 +1,6 @@
 #include "EngineFixture.h"
 
 #include <filesystem>
-
 #include <unistd.h>
 
 namespace kavora::test {
@@ -46,7 +45,8 @@ TEST_F(FailureTest, NewPlaylistThatWouldReplaceTheInputIsRefused)
         runJob("Create", "C:\\Lists\\" + name);
         EXPECT_EQ(snapshot(), before) << name;
         EXPECT_NE(window.report.find("\r\nError - New playlist would replace the input playlist; no file was "
-                                     "touched - C:\\Lists\\" + name + "\r\n"),
+                                     "touched - C:\\Lists\\" +
+                                     name + "\r\n"),
                   std::string::npos);
         fs::remove(host("Lists/" + name));
     }
@@ -61,8 +61,8 @@ TEST_F(FailureTest, NewPlaylistThatCannotBeCreatedRenamesNothing)
     EXPECT_TRUE(exists("Music/A.mp3"));
     EXPECT_NE(window.report.find("Error - New playlist cannot be created; no file was renamed ("),
               std::string::npos);
-    EXPECT_TRUE(window.report.ends_with("0 out of a possible 0 files encountered errors during processing.\r\n" +
-                                        kRemedy + "\r\n"));
+    EXPECT_TRUE(window.report.ends_with(
+        "0 out of a possible 0 files encountered errors during processing.\r\n" + kRemedy + "\r\n"));
 }
 
 TEST_F(FailureTest, FailedRenameIsReportedAndUsesNoNumber)
@@ -120,11 +120,13 @@ TEST_F(FailureTest, PlaylistLineThatCannotBeWrittenUndoesTheRenameAndStops)
     runJob("Create", "C:\\Lists\\mix.m3u");
     EXPECT_TRUE(exists("Music/A.mp3") && exists("Music/B.mp3"));
     EXPECT_FALSE(exists("Music/001 A.mp3"));
-    EXPECT_NE(window.report.find("\r\nError - New playlist cannot be written; rename undone and job stopped ("),
-              std::string::npos);
+    EXPECT_NE(
+        window.report.find("\r\nError - New playlist cannot be written; rename undone and job stopped ("),
+        std::string::npos);
     EXPECT_TRUE(window.report.ends_with(
         "\r\n\r\n<<<  Processing completed with 1 ERRORS DETECTED  >>>\r\n\r\n1 out of a possible 1 files "
-        "encountered errors during processing.\r\n" + kRemedy + "\r\n"));
+        "encountered errors during processing.\r\n" +
+        kRemedy + "\r\n"));
     EXPECT_TRUE(window.doneVisible);
 }
 
@@ -142,8 +144,9 @@ TEST_F(FailureTest, ThousandthFileIsLeftUnnumbered)
     EXPECT_EQ(read("Music/f999.mp3"), "f999.mp3");
     EXPECT_EQ(read("Music/f1000.mp3"), "f1000.mp3");
     EXPECT_EQ(countOf(read("Lists/big.kvr"), "\r\n"), 999);
-    EXPECT_NE(window.report.find("\r\nError - More than 999 files; file left unnumbered - C:\\Music\\f1000.mp3"),
-              std::string::npos);
+    EXPECT_NE(
+        window.report.find("\r\nError - More than 999 files; file left unnumbered - C:\\Music\\f1000.mp3"),
+        std::string::npos);
     EXPECT_NE(window.report.find("2 ERRORS DETECTED  >>>\r\n\r\n999 out of a possible 1001 files"),
               std::string::npos);
 }

@@ -1,7 +1,6 @@
 #include "processing/PathText.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

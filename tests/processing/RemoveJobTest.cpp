@@ -25,8 +25,8 @@ TEST_F(RemoveJobTest, RenamesBackAndReportsToTheByte)
     EXPECT_TRUE(dialog.showings.empty());
     // Remove writes its summary before it hides the bar and sets the status.
     const std::vector<std::string> closing(window.events.end() - 5, window.events.end());
-    EXPECT_EQ(closing, (std::vector<std::string>{"append", "hide-bar", "status:Operation complete",
-                                                 "refresh", "refresh"}));
+    EXPECT_EQ(closing, (std::vector<std::string>{"append", "hide-bar", "status:Operation complete", "refresh",
+                                                 "refresh"}));
     EXPECT_TRUE(window.doneVisible && !window.nextVisible && !window.progressVisible);
 }
 
@@ -41,12 +41,12 @@ TEST_F(RemoveJobTest, CutsFourCharactersWhateverTheyAreButNeverTwice)
     EXPECT_EQ(read("Here/Song.mp3"), "s");
 
     runJob("Remove", "C:\\Lists\\mix.kvr");
-    EXPECT_EQ(window.report,
-              reportOf("C:\\Lists\\mix.kvr",
-                       {"Error - File not found - C:\\Music\\Track01.mp3",
-                        "Error - File not found - 001 Song.mp3", "",
-                        "<<<  Processing completed with 2 ERRORS DETECTED  >>>", "",
-                        "0 out of a possible 2 files successfully renamed to original file names."}));
+    EXPECT_EQ(
+        window.report,
+        reportOf("C:\\Lists\\mix.kvr",
+                 {"Error - File not found - C:\\Music\\Track01.mp3", "Error - File not found - 001 Song.mp3",
+                  "", "<<<  Processing completed with 2 ERRORS DETECTED  >>>", "",
+                  "0 out of a possible 2 files successfully renamed to original file names."}));
     EXPECT_TRUE(exists("Music/k01.mp3") && exists("Here/Song.mp3"));
 }
 

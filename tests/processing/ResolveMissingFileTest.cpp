@@ -1,6 +1,6 @@
-#include "EngineFixture.h"
-
 #include "processing/ResolveMissingFile.h"
+
+#include "EngineFixture.h"
 
 namespace kavora::test {
 namespace {
@@ -20,8 +20,12 @@ TEST_F(ResolveMissingFileTest, PassesRepeatUntilTheDirectoryHoldsTheFile)
     write("Music/file.txt", "f");
     dialog.script = {
         // A text naming nothing: OK does nothing. A file: the attribute message.
-        {{Act::Type, "C:\\Nowhere\\"}, {Act::Ok}, {Act::Type, "C:\\Music\\file.txt"}, {Act::Ok},
-         {Act::Type, "C:\\Music"}, {Act::Ok}},
+        {{Act::Type, "C:\\Nowhere\\"},
+         {Act::Ok},
+         {Act::Type, "C:\\Music\\file.txt"},
+         {Act::Ok},
+         {Act::Type, "C:\\Music"},
+         {Act::Ok}},
         // Retry: starts with the failed directory; closing the frame retries too.
         {},
         {{Act::Type, "C:\\Music\\"}, {Act::Ok}},

@@ -1,15 +1,13 @@
 #include "EngineFixture.h"
-
 #include "processing/ProcessPlaylist.h"
 
 #include <chrono>
+#include <csignal>
 #include <random>
 #include <regex>
 #include <set>
-#include <thread>
-
-#include <csignal>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace kavora::test {
@@ -22,8 +20,13 @@ using RoundTripTest = EngineTest;
 TEST_F(RoundTripTest, CreateThenRemoveRestoresEveryNameAndByte)
 {
     // The disk names are UTF-8; the playlist names "Café «1».mp3" in Windows-1252.
-    const std::vector<std::string> names{"Song.mp3", "Caf\xc3\xa9 \xc2\xab" "1\xc2\xbb.mp3", "#1.mp3",
-                                         "two  spaces .ogg", "001 Already.mp3", "x"};
+    const std::vector<std::string> names{"Song.mp3",
+                                         "Caf\xc3\xa9 \xc2\xab"
+                                         "1\xc2\xbb.mp3",
+                                         "#1.mp3",
+                                         "two  spaces .ogg",
+                                         "001 Already.mp3",
+                                         "x"};
     std::vector<std::string> entries;
     std::mt19937 random(7);
     for (const std::string& name : names) {
@@ -34,7 +37,8 @@ TEST_F(RoundTripTest, CreateThenRemoveRestoresEveryNameAndByte)
         write("Music/Sub/" + name, bytes + "\r\n\r");
         entries.push_back("C:\\Music\\Sub\\" + name);
     }
-    entries[1] = "C:\\Music\\Sub\\Caf\xe9 \xab" "1\xbb.mp3";
+    entries[1] = "C:\\Music\\Sub\\Caf\xe9 \xab"
+                 "1\xbb.mp3";
     entries.insert(entries.begin() + 2, "C:\\Music\\Sub\\missing.mp3");
     writePlaylist("Lists/mix.m3u", entries);
     dialog.script = {{{Act::Skip}}};
@@ -64,7 +68,10 @@ public:
     void setProgressVisible(bool) override {}
     void setStatusText(std::string_view) override {}
     void replaceReport(std::string_view) override {}
-    void appendToReport(std::string_view) override { std::this_thread::sleep_for(std::chrono::microseconds(150)); }
+    void appendToReport(std::string_view) override
+    {
+        std::this_thread::sleep_for(std::chrono::microseconds(150));
+    }
     void refresh() override {}
 };
 
