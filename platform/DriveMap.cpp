@@ -34,8 +34,8 @@ std::string homeDirectory()
 {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
         return withoutTrailingSlashes(home);
-    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr &&
-                                                        entry->pw_dir[0] == '/')
+    if (const passwd* entry = ::getpwuid(::getuid());
+        entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/')
         return withoutTrailingSlashes(entry->pw_dir);
     return "/";
 }
@@ -55,9 +55,10 @@ std::vector<std::string> subdirectoriesOf(const std::string& directory)
         if (name.empty() || name[0] == '.')
             continue;
         struct stat info {};
-        const std::string path = directory + "/" + name;
+        std::string path = directory;
+        path.append("/").append(name);
         if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            found.push_back(path);
+            found.push_back(std::move(path));
     }
     std::sort(found.begin(), found.end());
     return found;
@@ -68,7 +69,8 @@ bool isMountPoint(const std::string& path)
     struct stat self {};
     struct stat parent {};
     const std::string parentPath = path.substr(0, path.rfind('/'));
-    return ::stat(path.c_str(), &self) == 0 && ::stat(parentPath.empty() ? "/" : parentPath.c_str(), &parent) == 0 &&
+    return ::stat(path.c_str(), &self) == 0 &&
+           ::stat(parentPath.empty() ? "/" : parentPath.c_str(), &parent) == 0 &&
            self.st_dev != parent.st_dev;
 }
 
@@ -106,8 +108,9 @@ DriveMap DriveMap::fromEnvironment()
     for (const std::string& volume : removableVolumes()) {
         if (letter == 'Z')
             break;
-        drives.push_back(Drive{letter, volume, std::string(1, lower(letter)) + ": [" +
-                                                   volume.substr(volume.rfind('/') + 1) + "]"});
+        drives.push_back(
+            Drive{letter, volume,
+                  std::string(1, lower(letter)) + ": [" + volume.substr(volume.rfind('/') + 1) + "]"});
         ++letter;
     }
     drives.push_back(Drive{'Z', "/", "z: [/]"});

@@ -66,8 +66,7 @@ EntryKind kindOf(DIR* dir, const dirent* entry)
 
 // Calls visit(name, kindOf) for every entry but "." and ".."; kindOf is lazy so
 // that entries rejected by name cost no stat.
-template <typename Visit>
-FsStatus forEachEntry(const std::string& hostDirectory, Visit visit)
+template <typename Visit> FsStatus forEachEntry(const std::string& hostDirectory, Visit visit)
 {
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(hostDirectory.c_str()));
     if (!dir)
@@ -185,7 +184,8 @@ FsStatus FileSystem::renameNoReplace(std::string_view from, std::string_view to)
         return source.failure();
     if (source.value().name.empty())
         return makeFailure(FsError::InvalidPath, "not a file name");
-    const FsResult<std::string> sourceName = resolver.lookup(source.value().hostDirectory, source.value().name);
+    const FsResult<std::string> sourceName =
+        resolver.lookup(source.value().hostDirectory, source.value().name);
     if (!sourceName)
         return sourceName.failure();
 
@@ -207,8 +207,9 @@ FsStatus FileSystem::renameNoReplace(std::string_view from, std::string_view to)
         return makeFailure(FsError::InvalidPath, "target is in another directory");
 
     const std::string& directory = source.value().hostDirectory;
-    return internal::renameNoReplaceOnHost(internal::joinHost(directory, sourceName.value()),
-                                           internal::joinHost(directory, internal::hostNameForNew(target.value().name)));
+    return internal::renameNoReplaceOnHost(
+        internal::joinHost(directory, sourceName.value()),
+        internal::joinHost(directory, internal::hostNameForNew(target.value().name)));
 }
 
 bool FileSystem::sameFile(std::string_view first, std::string_view second) const
@@ -220,8 +221,9 @@ bool FileSystem::sameFile(std::string_view first, std::string_view second) const
         return false;
     struct stat firstInfo {};
     struct stat secondInfo {};
-    return ::stat(firstHost.value().c_str(), &firstInfo) == 0 && ::stat(secondHost.value().c_str(), &secondInfo) == 0 &&
-           firstInfo.st_dev == secondInfo.st_dev && firstInfo.st_ino == secondInfo.st_ino;
+    return ::stat(firstHost.value().c_str(), &firstInfo) == 0 &&
+           ::stat(secondHost.value().c_str(), &secondInfo) == 0 && firstInfo.st_dev == secondInfo.st_dev &&
+           firstInfo.st_ino == secondInfo.st_ino;
 }
 
 FsResult<std::string> FileSystem::hostPath(std::string_view path) const

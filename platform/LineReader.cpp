@@ -15,7 +15,7 @@ using internal::failureFromErrno;
 
 namespace {
 
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
@@ -98,8 +98,8 @@ struct LineReader::Impl {
         compact();
         std::size_t scan = position;
         for (;;) {
-            const auto terminator = std::find_if(buffer.begin() + static_cast<std::ptrdiff_t>(scan), buffer.end(),
-                                                 [](char c) { return c == '\r' || c == '\n'; });
+            const auto terminator = std::find_if(buffer.begin() + static_cast<std::ptrdiff_t>(scan),
+                                                 buffer.end(), [](char c) { return c == '\r' || c == '\n'; });
             if (terminator == buffer.end()) {
                 scan = buffer.size();
                 if (fill())
@@ -126,7 +126,8 @@ LineReader::LineReader(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
 LineReader::~LineReader() = default;
 
-FsResult<std::unique_ptr<LineReader>> LineReader::open(const FileSystem& fileSystem, std::string_view windowsPath)
+FsResult<std::unique_ptr<LineReader>> LineReader::open(const FileSystem& fileSystem,
+                                                       std::string_view windowsPath)
 {
     const FsResult<std::string> host = fileSystem.hostPath(windowsPath);
     if (!host)

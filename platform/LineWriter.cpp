@@ -27,7 +27,8 @@ LineWriter::LineWriter(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 
 LineWriter::~LineWriter() = default;
 
-FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileSystem, std::string_view windowsPath)
+FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileSystem,
+                                                         std::string_view windowsPath)
 {
     // hostPath stores a new name written in Windows-1252 in its UTF-8 reading,
     // the same translation the rename uses.

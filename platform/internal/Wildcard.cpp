@@ -52,7 +52,8 @@ bool WildcardPattern::matchesFolded(std::u32string_view folded) const
 {
     if (globMatch(m_pattern, folded))
         return true;
-    return m_optionalDotStar && globMatch(std::u32string_view(m_pattern).substr(0, m_pattern.size() - 2), folded);
+    return m_optionalDotStar &&
+           globMatch(std::u32string_view(m_pattern).substr(0, m_pattern.size() - 2), folded);
 }
 
 } // namespace kavora::platform::internal

@@ -40,8 +40,9 @@ std::string makeTree()
 const FileSystem& fileSystem()
 {
     static const std::string root = makeTree();
-    static const FileSystem fs(DriveMap({Drive{'C', root, "c: [home]"}, Drive{'D', root + "/Lists", "d: [lists]"},
-                                         Drive{'Z', "/", "z: [/]"}}));
+    static const FileSystem fs(
+        DriveMap({Drive{'C', root, "c: [home]"}, Drive{'D', root + "/Lists", "d: [lists]"},
+                  Drive{'Z', "/", "z: [/]"}}));
     return fs;
 }
 

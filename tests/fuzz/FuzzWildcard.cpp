@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u32string foldedName = kavora::platform::internal::foldedName(name);
     bool expected = reference(foldedPattern, foldedName);
     if (!expected && foldedPattern.size() >= 2 && std::u32string_view(foldedPattern).ends_with(U".*"))
-        expected = reference(std::u32string_view(foldedPattern).substr(0, foldedPattern.size() - 2), foldedName);
+        expected =
+            reference(std::u32string_view(foldedPattern).substr(0, foldedPattern.size() - 2), foldedName);
     if (kavora::platform::wildcardMatch(pattern, name) != expected)
         std::abort();
     return 0;

@@ -1,5 +1,4 @@
 #include "TempTree.h"
-
 #include "platform/LineReader.h"
 #include "platform/LineWriter.h"
 
@@ -47,9 +46,16 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"last line without terminator", "a\r\nlast", {"a", "last"}},
                       LineCase{"empty lines are entries", "\r\n\r\na\r\n\r\n", {"", "", "a", ""}},
                       LineCase{"empty file", "", {}}, LineCase{"single terminator", "\r\n", {""}},
-                      LineCase{"byte-order mark skipped", "\xEF\xBB\xBF" "a\r\nb", {"a", "b"}},
+                      LineCase{"byte-order mark skipped",
+                               "\xEF\xBB\xBF"
+                               "a\r\nb",
+                               {"a", "b"}},
                       LineCase{"only a byte-order mark", "\xEF\xBB\xBF", {}},
-                      LineCase{"mark inside a line kept", "a\r\n\xEF\xBB\xBF" "b", {"a", "\xEF\xBB\xBF" "b"}},
+                      LineCase{"mark inside a line kept",
+                               "a\r\n\xEF\xBB\xBF"
+                               "b",
+                               {"a", "\xEF\xBB\xBF"
+                                     "b"}},
                       LineCase{"partial mark kept", "\xEF\xBB", {"\xEF\xBB"}},
                       LineCase{"bytes untouched",
                                std::string("C:\\Caf\xE9\x00\xFF#.mp3\r\n", 16),

@@ -36,7 +36,8 @@ TEST_F(Listing, MatchingFilesAreOrdinaryFilesInCaseInsensitiveOrder)
     ASSERT_EQ(::symlink("b.m3u", (home() + "/Lists/link.m3u").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere", (home() + "/Lists/dangling.m3u").c_str()), 0);
 
-    EXPECT_EQ(fs().matchingFiles("C:\\Lists", "*.m3u").value(), (Names{"A.M3U", "b.m3u", "c.m3u", "link.m3u"}));
+    EXPECT_EQ(fs().matchingFiles("C:\\Lists", "*.m3u").value(),
+              (Names{"A.M3U", "b.m3u", "c.m3u", "link.m3u"}));
     EXPECT_EQ(fs().matchingFiles("C:\\Lists\\", "*.*").value(),
               (Names{"A.M3U", "b.m3u", "c.kvr", "c.m3u", "link.m3u"}));
     EXPECT_EQ(fs().matchingFiles("C:\\Lists", "*.pl").value(), Names{});

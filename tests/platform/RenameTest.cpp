@@ -1,5 +1,4 @@
 #include "TempTree.h"
-
 #include "platform/internal/HostRename.h"
 
 namespace kavora::platform::internal {
@@ -83,7 +82,8 @@ TEST_F(Rename, FailuresCarryTheirReason)
     EXPECT_EQ(elsewhere.failure().code, FsError::InvalidPath);
     EXPECT_TRUE(exists(home() + "/Music/Song.mp3"));
 
-    EXPECT_EQ(fs().renameNoReplace("C:\\Music\\Song.mp3", "C:\\Music\\").failure().code, FsError::InvalidPath);
+    EXPECT_EQ(fs().renameNoReplace("C:\\Music\\Song.mp3", "C:\\Music\\").failure().code,
+              FsError::InvalidPath);
     EXPECT_EQ(fs().renameNoReplace("C:\\Music\\Song.mp3", "C:\\Music\\*.mp3").failure().code,
               FsError::InvalidPath);
 
@@ -129,7 +129,8 @@ TEST_P(RenameFallback, RenamesAndStillNeverReplaces)
     EXPECT_EQ(missing.failure().code, FsError::NotFound);
 
     write("Music/b.mp3", "case");
-    ASSERT_TRUE(internal::renameNoReplaceOnHost(home() + "/Music/b.mp3", home() + "/Music/B.mp3", GetParam()).ok());
+    ASSERT_TRUE(
+        internal::renameNoReplaceOnHost(home() + "/Music/b.mp3", home() + "/Music/B.mp3", GetParam()).ok());
     EXPECT_EQ(read(home() + "/Music/B.mp3"), "case");
 }
 

@@ -2,12 +2,11 @@
 
 #include "platform/FileSystem.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <unistd.h>
