@@ -67,7 +67,7 @@ TEST_F(LineFiles, TerminatorSplitAcrossReadsIsOneTerminator)
 {
     // The reader takes the file in chunks of 64 KiB; put CR LF across the seam
     // and a lone CR at the very end of a chunk.
-    const std::size_t chunk = 64 * 1024;
+    const std::size_t chunk = std::size_t{64} * 1024;
     std::string bytes(chunk - 1, 'x');
     bytes += "\r\nsecond";
     bytes += std::string(chunk - bytes.size() % chunk - 1, 'y');

@@ -71,7 +71,7 @@ TEST_F(PathMapping, TextsThatAreNoPathFail)
 {
     EXPECT_EQ(fs().hostPath("").failure().code, FsError::InvalidPath);
     EXPECT_EQ(fs().hostPath("Q:\\Music").failure().code, FsError::InvalidPath);
-    EXPECT_EQ(fs().hostPath(std::string("C:\\a\0b", 7)).failure().code, FsError::InvalidPath);
+    EXPECT_EQ(fs().hostPath(std::string("C:\\a\0b", 6)).failure().code, FsError::InvalidPath);
     EXPECT_FALSE(fs().fileExists(""));
     EXPECT_EQ(fs().firstMatch(""), "");
 }
