@@ -3,6 +3,7 @@
 #include "platform/qt/SingleInstance.h"
 #include "processing/dialog/WindowLook.h"
 #include "shell/AppIcon.h"
+#include "shell/HelpFile.h"
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
 #include "wizard/KVRFrmGetFilename.h" // completes KVRFrmStart's QPointer member
@@ -40,7 +41,9 @@ void applyApplicationLook()
 ProgramSession::ProgramSession(AppState& state, std::unique_ptr<platform::SingleInstance> instance)
     : m_instance(std::move(instance)), m_mainWindow(std::make_unique<KVRFrmStart>(state))
 {
-    m_helpMenu = std::make_unique<HelpMenu>(helpProgramDirectory());
+    const std::string programDirectory = helpProgramDirectory();
+    qCDebug(lcStartup) << "help file:" << HelpFileName(programDirectory).c_str();
+    m_helpMenu = std::make_unique<HelpMenu>(programDirectory);
 
     KVRFrmStart* window = m_mainWindow.get();
     connect(window, &KVRFrmStart::helpTopicsRequested, this, [this] { m_helpMenu->mnuContentsClick(); });
