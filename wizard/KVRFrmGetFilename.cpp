@@ -142,8 +142,10 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
         if (!m_revertingDrive)
             Drive1Change();
     });
-    connect(m_dir1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        openDirectory(item->data(kPathRole).toByteArray().toStdString());
+    connect(m_dir1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        // Copied first: opening rebuilds the list and deletes the item.
+        const std::string path = item->data(kPathRole).toByteArray().toStdString();
+        openDirectory(path);
     });
     connect(m_tbInputFile, &QLineEdit::textChanged, this, &KVRFrmGetFilename::tbInputFileChange);
     connect(m_combo1, &QComboBox::activated, this, &KVRFrmGetFilename::Combo1Click);

@@ -20,6 +20,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTextCursor>
+#include <QThread>
 
 using kavora::look::twips;
 using kavora::look::twipsRect;
@@ -382,7 +383,10 @@ void KVRFrmStart::endProgram()
     m_ending = true;
     delete m_picker.data();
     hide();
-    QCoreApplication::exit(0);
+    // Only a running event loop can be left; exit() outside one would make
+    // every later modal loop return at once.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }
 
 bool KVRFrmStart::event(QEvent* event)
