@@ -13,8 +13,8 @@ namespace kavora::shell {
 std::string helpProgramDirectory()
 {
     const QString executableDirectory = QCoreApplication::applicationDirPath();
-    const QString baseName = QString::fromLatin1(kHelpFileBaseName.data(),
-                                                 static_cast<qsizetype>(kHelpFileBaseName.size()));
+    const QString baseName =
+        QString::fromLatin1(kHelpFileBaseName.data(), static_cast<qsizetype>(kHelpFileBaseName.size()));
     QString directory = executableDirectory;
     if (!QFileInfo::exists(QDir(executableDirectory).filePath(baseName))) {
         const QString installed =
@@ -25,9 +25,7 @@ std::string helpProgramDirectory()
     return windowsProgramDirectory(QFile::encodeName(directory).toStdString());
 }
 
-HelpMenu::HelpMenu(std::string programDirectory) : m_programDirectory(std::move(programDirectory))
-{
-}
+HelpMenu::HelpMenu(std::string programDirectory) : m_programDirectory(std::move(programDirectory)) {}
 
 void HelpMenu::mnuContentsClick()
 {

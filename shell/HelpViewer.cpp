@@ -34,13 +34,14 @@ bool KVRHelpViewer::load(const QString& hostFile)
     QFile file(hostFile);
     if (hostFile.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         m_loadedFile.clear();
-        m_browser->setHtml(QStringLiteral("<h2>Help is not available</h2>"
-                                          "<p>The help file <b>%1</b> cannot be read: %2.</p>"
-                                          "<p>Reinstalling Kavora puts it back.</p>")
-                               .arg(hostFile.toHtmlEscaped(),
-                                    (hostFile.isEmpty() ? QStringLiteral("it lies outside the program's drive")
-                                                        : file.errorString())
-                                        .toHtmlEscaped()));
+        m_browser->setHtml(
+            QStringLiteral("<h2>Help is not available</h2>"
+                           "<p>The help file <b>%1</b> cannot be read: %2.</p>"
+                           "<p>Reinstalling Kavora puts it back.</p>")
+                .arg(hostFile.toHtmlEscaped(),
+                     (hostFile.isEmpty() ? QStringLiteral("it lies outside the program's drive")
+                                         : file.errorString())
+                         .toHtmlEscaped()));
         return false;
     }
     m_browser->setHtml(QString::fromUtf8(file.readAll()));

@@ -1,7 +1,7 @@
 #include "shell/KVRFrmAbout.h"
 
-#include "shell/AppIcon.h"
 #include "processing/dialog/WindowLook.h"
+#include "shell/AppIcon.h"
 #include "shell/BuildInfo.h"
 
 #include <QCloseEvent>
@@ -24,8 +24,8 @@ QString aboutDetailLines()
 }
 
 KVRFrmAbout::KVRFrmAbout(std::function<void()> enableMainWindow, QWidget* mainWindow)
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                          | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_enableMainWindow(std::move(enableMainWindow)), m_mainWindow(mainWindow)
 {
     setObjectName(QStringLiteral("KVRFrmAbout"));
@@ -85,7 +85,8 @@ void KVRFrmAbout::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (m_mainWindow != nullptr && m_mainWindow->windowHandle() != nullptr && windowHandle() != nullptr)
         windowHandle()->setTransientParent(m_mainWindow->windowHandle());
-    const QScreen* screen = m_mainWindow != nullptr ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        m_mainWindow != nullptr ? m_mainWindow->screen() : QGuiApplication::primaryScreen();
     if (screen != nullptr) {
         QRect box = frameGeometry();
         box.moveCenter(screen->availableGeometry().center());

@@ -16,8 +16,7 @@ constexpr qint64 kMaxRequestLength = 256;
 
 } // namespace
 
-QString instanceSocketPath(const QString& windowTitle, const QString& runtimeDirectory,
-                           unsigned userId)
+QString instanceSocketPath(const QString& windowTitle, const QString& runtimeDirectory, unsigned userId)
 {
     // The title may hold any characters; its digest keeps the name short and
     // safe as a file name (a socket path has room for about 100 bytes).

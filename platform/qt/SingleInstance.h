@@ -13,8 +13,7 @@ namespace kavora::platform {
 // Where the running copy of a program whose main window carries `windowTitle`
 // listens: a socket in the user's runtime directory whose name holds the user id
 // and a digest of the title, so that only the same user's copies meet.
-QString instanceSocketPath(const QString& windowTitle, const QString& runtimeDirectory,
-                           unsigned userId);
+QString instanceSocketPath(const QString& windowTitle, const QString& runtimeDirectory, unsigned userId);
 // The same, in $XDG_RUNTIME_DIR (else the temporary directory) for this user.
 QString instanceSocketPath(const QString& windowTitle);
 

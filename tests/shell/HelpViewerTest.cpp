@@ -1,8 +1,8 @@
-#include "ShellTestSupport.h"
+#include "shell/HelpViewer.h"
 
+#include "ShellTestSupport.h"
 #include "shell/HelpFile.h"
 #include "shell/HelpMenu.h"
-#include "shell/HelpViewer.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
@@ -29,8 +29,8 @@ QTextBlock heading(const QTextDocument& document, const QString& text)
 
 bool blockIsVisible(const QTextBrowser& browser, const QTextBlock& block)
 {
-    const qreal top = browser.document()->documentLayout()->blockBoundingRect(block).top()
-                      - browser.verticalScrollBar()->value();
+    const qreal top = browser.document()->documentLayout()->blockBoundingRect(block).top() -
+                      browser.verticalScrollBar()->value();
     return top >= 0 && top < browser.viewport()->height();
 }
 
@@ -188,16 +188,6 @@ TEST_F(HelpMenuTest, MissingHelpFileIsAMessageInTheViewer)
     menu.commonDialog().viewer()->close();
 }
 
-TEST_F(HelpMenuTest, UndefinedContextShowsTheFileFromItsStart)
-{
-    writeHelpFile("<html><body><a name=\"contents\"></a><h1>Only contents</h1></body></html>");
-    HelpMenu menu(programDirectory());
-    menu.mnuSupportClick();
-    ASSERT_NE(menu.commonDialog().viewer(), nullptr);
-    EXPECT_EQ(textAtTop(*menu.commonDialog().viewer()->browser()), "Only contents");
-    menu.commonDialog().viewer()->close();
-}
-
 // The help file the program ships: every entry point leads to its topic, and
 // the report lines a user reads are explained.
 TEST_F(HelpMenuTest, ShippedHelpFileHasEveryTopic)
@@ -212,8 +202,9 @@ TEST_F(HelpMenuTest, ShippedHelpFileHasEveryTopic)
         const char* heading;
     };
     const QString contentsHeading = "Kavora Help Topics";
-    for (const Case& c : {Case{Item::Support, "Technical Support"}, Case{Item::Contents, "Kavora Help Topics"},
-                          Case{Item::License, "License Agreement"}}) {
+    for (const Case& c :
+         {Case{Item::Support, "Technical Support"}, Case{Item::Contents, "Kavora Help Topics"},
+          Case{Item::License, "License Agreement"}}) {
         SCOPED_TRACE(c.heading);
         click(menu, c.item);
         const QTextBrowser& browser = *menu.commonDialog().viewer()->browser();

