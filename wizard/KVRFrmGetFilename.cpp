@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
+#include <QTreeWidget>
 
 using kavora::look::screenText;
 using kavora::look::twipsRect;
@@ -40,6 +41,16 @@ constexpr const char* kDefaultFolders[] = {
 };
 
 constexpr int kPathRole = Qt::UserRole;
+
+// A tree only for its indentation: the chain nests one step per level and
+// nothing folds, so no branch marks are drawn.
+class DirectoryTree final : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+};
 
 bool isDriveRoot(std::string_view directory)
 {
@@ -87,7 +98,8 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
     setObjectName(QStringLiteral("KVRFrmGetFilename"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("KVR - Select an existing Playlist file"));
-    setFont(kavora::look::windowFont(9));
+    // 8.25 point, the classic dialog size: the captions fit their fixed widths.
+    setFont(kavora::look::windowFont(8.25));
     setFixedSize(kavora::look::twips(6330), kavora::look::twips(4065));
 
     m_label1 = new QLabel(QStringLiteral("Select a Playlist file:"), this);
@@ -104,10 +116,15 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
     m_tbInputFile->setObjectName(QStringLiteral("tbInputFile"));
     m_tbInputFile->setGeometry(twipsRect(120, 360, 6015, 285));
 
-    m_dir1 = new QListWidget(this);
+    m_dir1 = new DirectoryTree(this);
     m_dir1->setObjectName(QStringLiteral("Dir1"));
     m_dir1->setGeometry(twipsRect(120, 1080, 2535, 2115));
-    m_dir1->setUniformItemSizes(true);
+    m_dir1->setHeaderHidden(true);
+    m_dir1->setRootIsDecorated(false);
+    m_dir1->setItemsExpandable(false);
+    m_dir1->setExpandsOnDoubleClick(false);
+    m_dir1->setIndentation(10);
+    m_dir1->setUniformRowHeights(true);
 
     m_combo1 = new QComboBox(this);
     m_combo1->setObjectName(QStringLiteral("Combo1"));
@@ -142,9 +159,9 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
         if (!m_revertingDrive)
             Drive1Change();
     });
-    connect(m_dir1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    connect(m_dir1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         // Copied first: opening rebuilds the list and deletes the item.
-        const std::string path = item->data(kPathRole).toByteArray().toStdString();
+        const std::string path = item->data(0, kPathRole).toByteArray().toStdString();
         openDirectory(path);
     });
     connect(m_tbInputFile, &QLineEdit::textChanged, this, &KVRFrmGetFilename::tbInputFileChange);
@@ -259,31 +276,30 @@ bool KVRFrmGetFilename::showDirectory(std::string_view directory)
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     m_dir1->clear();
     // The chain from the drive root down to the current directory, each one
-    // step further in, then the current directory's subdirectories.
+    // nested in the one before, then the current directory's subdirectories.
     std::size_t end = 3;
-    int depth = 0;
-    QListWidgetItem* current = nullptr;
+    QTreeWidgetItem* current = nullptr;
     while (true) {
         const std::string chainPath = m_dirPath.substr(0, end);
-        const std::size_t nameStart = depth == 0 ? 0 : chainPath.rfind('\\') + 1;
-        auto* item = new QListWidgetItem(openIcon,
-                                         QString(depth * 2, QLatin1Char(' ')) +
-                                             fromBytes(std::string_view(chainPath).substr(nameStart)),
-                                         m_dir1);
-        item->setData(kPathRole, toByteArray(chainPath));
+        const std::size_t nameStart = current == nullptr ? 0 : chainPath.rfind('\\') + 1;
+        auto* item = current == nullptr ? new QTreeWidgetItem(m_dir1) : new QTreeWidgetItem(current);
+        item->setIcon(0, openIcon);
+        item->setText(0, fromBytes(std::string_view(chainPath).substr(nameStart)));
+        item->setData(0, kPathRole, toByteArray(chainPath));
         current = item;
         if (end >= m_dirPath.size())
             break;
         end = m_dirPath.find('\\', end + 1);
         if (end == std::string::npos)
             end = m_dirPath.size();
-        ++depth;
     }
-    const QString indent((depth + 1) * 2, QLatin1Char(' '));
     for (const auto& name : subdirectories.value()) {
-        auto* item = new QListWidgetItem(closedIcon, indent + fromBytes(name), m_dir1);
-        item->setData(kPathRole, toByteArray(joinDirectory(m_dirPath, name)));
+        auto* item = new QTreeWidgetItem(current);
+        item->setIcon(0, closedIcon);
+        item->setText(0, fromBytes(name));
+        item->setData(0, kPathRole, toByteArray(joinDirectory(m_dirPath, name)));
     }
+    m_dir1->expandAll();
     m_dir1->setCurrentItem(current);
     return true;
 }
@@ -360,6 +376,8 @@ void KVRFrmGetFilename::Dir1Change()
 
 void KVRFrmGetFilename::Combo1Click()
 {
+    // The entry is wider than the box: show its start, not its end.
+    m_combo1->lineEdit()->setCursorPosition(0);
     const int index = m_combo1->currentIndex();
     if (index >= 0 && index < static_cast<int>(std::size(kPlaylistTypes)))
         m_pattern = kPlaylistTypes[index].pattern;

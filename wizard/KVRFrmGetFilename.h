@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QTreeWidget;
 class QPushButton;
 
 // The selection window in which the user picks the playlist: drive list,
@@ -81,7 +82,7 @@ private:
     QLabel* m_label1 = nullptr;
     QComboBox* m_drive1 = nullptr;
     QLineEdit* m_tbInputFile = nullptr;
-    QListWidget* m_dir1 = nullptr;
+    QTreeWidget* m_dir1 = nullptr;
     QComboBox* m_combo1 = nullptr;
     QListWidget* m_file1 = nullptr;
     QPushButton* m_btnOK = nullptr;

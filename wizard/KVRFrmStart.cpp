@@ -97,7 +97,6 @@ void KVRFrmStart::buildControls()
     m_reportArea->setGeometry(twipsRect(315, 720, 8610, 3885));
     m_reportArea->setReadOnly(true);
     m_reportArea->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_reportArea->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_reportArea->setUndoRedoEnabled(false);
     m_reportArea->hide();
 

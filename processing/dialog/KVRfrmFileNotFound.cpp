@@ -43,7 +43,8 @@ KVRfrmFileNotFound::KVRfrmFileNotFound(kavora::MissingFileHandlers& handlers, QW
 {
     setObjectName(QStringLiteral("KVRfrmFileNotFound"));
     setWindowTitle(QStringLiteral("Processing Error"));
-    setFont(kavora::look::windowFont(9));
+    // 8.25 point, the classic dialog size: the captions fit their fixed widths.
+    setFont(kavora::look::windowFont(8.25));
     setFixedSize(kavora::look::twips(6030), kavora::look::twips(2130));
     setModal(true);
 

@@ -34,7 +34,7 @@ void QtMessageBoxes::show(std::string_view prompt, std::string_view title, Messa
     QMessageBox box(boxIcon(icon), look::screenText(title), look::screenText(prompt),
                     QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
-    box.setFont(look::windowFont(9));
+    box.setFont(look::windowFont(8.25));
     box.exec();
 }
 

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -118,24 +120,33 @@ TEST_F(PickerTest, DirectoryListShowsTheChainThenSubdirectoriesAndOpensOnDoubleC
     makeDirectory("Music/Rock/New");
     trigger("mnuCreate");
     picker()->openDirectory("C:\\Music\\Rock");
-    auto* dir1 = control<QListWidget>(picker(), "Dir1");
+    auto* dir1 = control<QTreeWidget>(picker(), "Dir1");
+    // Each entry with its depth: the chain nests step by step, the
+    // subdirectories one step below the current directory.
     QStringList shown;
-    for (int row = 0; row < dir1->count(); ++row)
-        shown << dir1->item(row)->text().trimmed();
-    EXPECT_EQ(shown, (QStringList{"C:\\", "Music", "Rock", "New", "Old"}));
+    std::vector<QTreeWidgetItem*> rows;
+    for (QTreeWidgetItemIterator it(dir1); *it; ++it) {
+        int depth = 0;
+        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        shown << QString::number(depth) + QLatin1Char(' ') + (*it)->text(0);
+        rows.push_back(*it);
+    }
+    EXPECT_EQ(shown, (QStringList{"0 C:\\", "1 Music", "2 Rock", "3 New", "3 Old"}));
+    ASSERT_EQ(rows.size(), 5u);
 
     // A real double-click: a click, then the double-click event.
-    const auto doubleClick = [dir1](int row) {
-        const QPoint centre = dir1->visualItemRect(dir1->item(row)).center();
+    const auto doubleClick = [dir1](QTreeWidgetItem* item) {
+        const QPoint centre = dir1->visualItemRect(item).center();
         QTest::mouseClick(dir1->viewport(), Qt::LeftButton, {}, centre);
         QTest::mouseDClick(dir1->viewport(), Qt::LeftButton, {}, centre);
     };
-    doubleClick(4);
+    doubleClick(rows[4]);
     EXPECT_EQ(picker()->currentDirectory(), "C:\\Music\\Rock\\Old");
     EXPECT_EQ(picker()->inputFileText(), "C:\\Music\\Rock\\Old");
     EXPECT_EQ(control<QListWidget>(picker(), "File1")->count(), 1);
 
-    doubleClick(0);
+    doubleClick(dir1->topLevelItem(0));
     EXPECT_EQ(picker()->currentDirectory(), "C:\\");
     click(picker(), "BtnCancel");
 }
