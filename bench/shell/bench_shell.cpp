@@ -18,7 +18,7 @@ constexpr int kRepetitions = 11;
 constexpr int kTimeoutMs = 30000;
 
 // Milliseconds until the program reports its window shown, or -1.
-double timeToWindowShown(const QString& program)
+double timeToWindowShown(const QString& program, const QStringList& arguments = {})
 {
     // A fresh runtime directory each time: no copy of the program is running
     // and no socket is left from the previous repetition.
@@ -35,7 +35,7 @@ double timeToWindowShown(const QString& program)
     process.setReadChannel(QProcess::StandardError);
     QElapsedTimer timer;
     timer.start();
-    process.start(program, {});
+    process.start(program, arguments);
     QByteArray log;
     double elapsed = -1;
     while (timer.elapsed() < kTimeoutMs && process.state() != QProcess::NotRunning) {
@@ -71,21 +71,27 @@ int main(int argc, char* argv[])
     timeToWindowShown(program);
 
     std::vector<double> minimalTimes;
+    std::vector<double> textTimes;
     std::vector<double> programTimes;
     for (int repetition = 0; repetition < kRepetitions; ++repetition) {
         const double minimalTime = timeToWindowShown(minimal);
+        const double textTime = timeToWindowShown(minimal, {QStringLiteral("--text")});
         const double programTime = timeToWindowShown(program);
-        if (minimalTime < 0 || programTime < 0) {
+        if (minimalTime < 0 || textTime < 0 || programTime < 0) {
             std::fprintf(stderr, "a program did not show its window within %d ms\n", kTimeoutMs);
             return 1;
         }
         minimalTimes.push_back(minimalTime);
+        textTimes.push_back(textTime);
         programTimes.push_back(programTime);
     }
     const double minimalMedian = median(minimalTimes);
+    const double textMedian = median(textTimes);
     const double programMedian = median(programTimes);
     std::printf("minimal_window_ms: %.1f\n", minimalMedian);
+    std::printf("minimal_text_window_ms: %.1f\n", textMedian);
     std::printf("startup_ms: %.1f\n", programMedian);
     std::printf("startup_vs_minimal: %.2f\n", programMedian / minimalMedian);
+    std::printf("startup_vs_minimal_text: %.2f\n", programMedian / textMedian);
     return 0;
 }
