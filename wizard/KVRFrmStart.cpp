@@ -1,5 +1,6 @@
 #include "wizard/KVRFrmStart.h"
 
+#include "platform/DisplayText.h"
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
 #include "processing/ProcessPlaylist.h"
@@ -21,6 +22,7 @@
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QThread>
+#include <QTimer>
 
 using kavora::look::twips;
 using kavora::look::twipsRect;
@@ -237,6 +239,7 @@ int KVRFrmStart::progressValue() const
 void KVRFrmStart::setProgressValue(int value)
 {
     m_progressBar->setValue(value);
+    paintIfDue();
 }
 
 void KVRFrmStart::setProgressVisible(bool visible)
@@ -261,6 +264,7 @@ std::string KVRFrmStart::statusText() const
 void KVRFrmStart::replaceReport(std::string_view text)
 {
     m_report.assign(text);
+    m_pendingReport.clear();
     m_reportArea->setPlainText(kavora::look::screenText(text));
     m_reportArea->moveCursor(QTextCursor::End);
     m_layoutChanged = true;
@@ -269,23 +273,56 @@ void KVRFrmStart::replaceReport(std::string_view text)
 void KVRFrmStart::appendToReport(std::string_view addition)
 {
     m_report.append(addition);
-    // Inserting at the end touches only the last block, so a long report
-    // costs no more per line than a short one.
+    // Each addition is decoded on its own (a name that is not UTF-8 does not
+    // spoil its neighbours), but the report area takes the text in batches:
+    // inserting line by line costs far more than the bytes.
+    m_pendingReport += kavora::platform::displayText(addition);
+    if (!m_flushScheduled) {
+        m_flushScheduled = true;
+        QTimer::singleShot(0, this, [this] {
+            m_flushScheduled = false;
+            flushReport();
+        });
+    }
+    paintIfDue();
+}
+
+void KVRFrmStart::flushReport()
+{
+    if (m_pendingReport.empty())
+        return;
+    QString shown = QString::fromUtf8(m_pendingReport.data(), static_cast<qsizetype>(m_pendingReport.size()));
+    m_pendingReport.clear();
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QTextCursor end(m_reportArea->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(kavora::look::screenText(addition));
+    end.insertText(shown);
     m_reportArea->setTextCursor(end);
 }
 
 void KVRFrmStart::refresh()
 {
-    if (!m_layoutChanged && m_sinceLastPaint.isValid() && m_sinceLastPaint.elapsed() < kRepaintIntervalMs)
-        return;
-    paintNow();
+    flushReport();
+    // A change of buttons or status text always shows at once, so the last
+    // refresh of a job is never held back.
+    if (m_layoutChanged)
+        paintNow();
+    else
+        paintIfDue();
+}
+
+void KVRFrmStart::paintIfDue()
+{
+    // A long job shows its progress between its fixed repaints, a few times a
+    // second, without an event-loop turn that could run a handler.
+    if (isVisible() && (!m_sinceLastPaint.isValid() || m_sinceLastPaint.elapsed() >= kRepaintIntervalMs))
+        paintNow();
 }
 
 void KVRFrmStart::paintNow()
 {
+    flushReport();
     if (m_reportArea->isVisible())
         m_reportArea->ensureCursorVisible();
     repaint();

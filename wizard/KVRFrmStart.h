@@ -69,7 +69,7 @@ public:
     void setHelpMenuEnabled(bool enabled);
 
     // The report as the job wrote it, byte for byte (line ends included); the
-    // report area shows it decoded.
+    // report area shows it decoded, at the latest from the next refresh().
     const std::string& reportText() const { return m_report; }
     std::string statusText() const;
 
@@ -108,6 +108,8 @@ private:
     void chooseOperation(const char* mode);
     void endProgram();
     void paintNow();
+    void paintIfDue();
+    void flushReport();
 
     kavora::AppState& m_state;
     std::unique_ptr<kavora::MissingFileDialog> m_ownDialog;
@@ -119,6 +121,8 @@ private:
     QPointer<KVRFrmGetFilename> m_picker;
 
     std::string m_report;
+    std::string m_pendingReport; // decoded, not yet in the report area
+    bool m_flushScheduled = false;
     bool m_layoutChanged = false; // a change that a throttled refresh must not hold back
     bool m_ending = false;
     QElapsedTimer m_sinceLastPaint;
