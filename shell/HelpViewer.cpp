@@ -18,6 +18,7 @@ KVRHelpViewer::KVRHelpViewer() : QWidget(nullptr, Qt::Window)
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpText"));
     m_browser->setOpenExternalLinks(true);
+    m_browser->document()->setDocumentMargin(12);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
