@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/internal/CaseFold.h"
+#include "platform/internal/DirectoryCache.h"
 #include "platform/internal/HostError.h"
 #include "platform/internal/HostRename.h"
 #include "platform/internal/PathResolver.h"
@@ -17,14 +18,13 @@
 
 namespace kavora::platform {
 
+using internal::EntryKind;
 using internal::failureFromErrno;
 using internal::FoldedKey;
 using internal::makeFailure;
 using internal::PathResolver;
 
 namespace {
-
-enum class EntryKind { Regular, Directory, Other };
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -41,29 +41,6 @@ std::string baseName(const std::string& hostPath)
     return slash == std::string::npos ? hostPath : hostPath.substr(slash + 1);
 }
 
-// d_type answers for most entries without a stat; symbolic links and file
-// systems that do not fill d_type need one.
-EntryKind kindOf(DIR* dir, const dirent* entry)
-{
-    switch (entry->d_type) {
-    case DT_REG:
-        return EntryKind::Regular;
-    case DT_DIR:
-        return EntryKind::Directory;
-    case DT_LNK:
-    case DT_UNKNOWN: {
-        struct stat info {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) != 0)
-            return EntryKind::Other;
-        if (S_ISREG(info.st_mode))
-            return EntryKind::Regular;
-        return S_ISDIR(info.st_mode) ? EntryKind::Directory : EntryKind::Other;
-    }
-    default:
-        return EntryKind::Other;
-    }
-}
-
 // Calls visit(name, kindOf) for every entry but "." and ".."; kindOf is lazy so
 // that entries rejected by name cost no stat.
 template <typename Visit> FsStatus forEachEntry(const std::string& hostDirectory, Visit visit)
@@ -75,7 +52,9 @@ template <typename Visit> FsStatus forEachEntry(const std::string& hostDirectory
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..")
             continue;
-        visit(name, [&dir, entry]() { return kindOf(dir.get(), entry); });
+        visit(name, [&dir, entry]() {
+            return internal::kindOfEntry(::dirfd(dir.get()), entry->d_name, entry->d_type);
+        });
     }
     return {};
 }
@@ -109,16 +88,29 @@ FileSystem::FileSystem() : FileSystem(DriveMap::fromEnvironment()) {}
 
 FileSystem::FileSystem(DriveMap drives) : m_drives(std::move(drives)) {}
 
+FileSystem::FileSystem(View view) : FileSystem(DriveMap::fromEnvironment(), view) {}
+
+FileSystem::FileSystem(DriveMap drives, View view) : m_drives(std::move(drives))
+{
+    if (view == View::Snapshot)
+        m_cache = std::make_shared<internal::DirectoryCache>();
+}
+
 bool FileSystem::fileExists(std::string_view path) const
 {
-    const FsResult<std::string> host = PathResolver(m_drives).resolveExisting(path);
-    struct stat info {};
-    return host && ::stat(host.value().c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    const PathResolver resolver(m_drives, m_cache.get());
+    const FsResult<internal::LocatedPath> located = resolver.locate(path);
+    if (!located || located.value().name.empty())
+        return false;
+    const FsResult<internal::FoundEntry> found =
+        resolver.find(located.value().hostDirectory, located.value().name);
+    // Devices and fifos count as files, as any name that is not a directory does.
+    return found && (found.value().kind == EntryKind::Regular || found.value().kind == EntryKind::Other);
 }
 
 std::string FileSystem::firstMatch(std::string_view pathOrPattern) const
 {
-    const PathResolver resolver(m_drives);
+    const PathResolver resolver(m_drives, m_cache.get());
     const FsResult<internal::LocatedPath> located = resolver.locate(pathOrPattern);
     if (!located || located.value().name.empty())
         return {};
@@ -126,32 +118,45 @@ std::string FileSystem::firstMatch(std::string_view pathOrPattern) const
     const std::string& name = located.value().name;
 
     if (!internal::hasWildcard(name)) {
-        const FsResult<std::string> found = resolver.lookup(directory, name);
-        if (!found || isHiddenName(found.value()))
+        const FsResult<internal::FoundEntry> found = resolver.find(directory, name);
+        if (!found || isHiddenName(found.value().name) || found.value().kind != EntryKind::Regular)
             return {};
-        struct stat info {};
-        const std::string host = internal::joinHost(directory, found.value());
-        if (::stat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-            return {};
-        return found.value();
+        return found.value().name;
     }
 
     // The smallest name in listing order, found in one pass without sorting.
     const internal::WildcardPattern pattern(name);
     std::optional<FoldedKey> best;
-    (void)forEachEntry(directory, [&](std::string_view entryName, auto kind) {
-        if (isHiddenName(entryName))
+    const auto consider = [&](const std::u32string& folded, std::string_view entryName, auto kind) {
+        if (isHiddenName(entryName) || !pattern.matchesFolded(folded))
             return;
-        FoldedKey key{internal::foldedName(entryName), std::string(entryName)};
-        if (pattern.matchesFolded(key.folded) && (!best || key < *best) && kind() == EntryKind::Regular)
-            best = std::move(key);
+        const bool earlier =
+            !best || folded < best->folded || (folded == best->folded && entryName < best->name);
+        if (earlier && kind() == EntryKind::Regular)
+            best = FoldedKey{folded, std::string(entryName)};
+    };
+    if (m_cache) {
+        const FsResult<const internal::DirectoryListing*> listing = m_cache->listing(directory);
+        if (listing) {
+            listing.value()->forEach(
+                [&](const std::u32string& folded, const std::string& entryName, EntryKind kind) {
+                    consider(folded, entryName, [kind]() { return kind; });
+                });
+            return best ? best->name : std::string();
+        }
+        if (listing.failure().code != FsError::PermissionDenied)
+            return {};
+    }
+    (void)forEachEntry(directory, [&](std::string_view entryName, auto kind) {
+        if (!isHiddenName(entryName))
+            consider(internal::foldedName(entryName), entryName, kind);
     });
     return best ? best->name : std::string();
 }
 
 FsResult<std::uint32_t> FileSystem::attributes(std::string_view path) const
 {
-    const FsResult<std::string> host = PathResolver(m_drives).resolveExisting(path);
+    const FsResult<std::string> host = PathResolver(m_drives, m_cache.get()).resolveExisting(path);
     if (!host)
         return host.failure();
     const std::string& hostPath = host.value();
@@ -178,7 +183,7 @@ FsResult<std::uint32_t> FileSystem::attributes(std::string_view path) const
 
 FsStatus FileSystem::renameNoReplace(std::string_view from, std::string_view to) const
 {
-    const PathResolver resolver(m_drives);
+    const PathResolver resolver(m_drives, m_cache.get());
     const FsResult<internal::LocatedPath> source = resolver.locate(from);
     if (!source)
         return source.failure();
@@ -196,25 +201,39 @@ FsStatus FileSystem::renameNoReplace(std::string_view from, std::string_view to)
         return makeFailure(FsError::InvalidPath, "not a file name");
 
     // The caller renames within one directory; a target elsewhere is a fault
-    // of the caller, not something to carry out.
-    struct stat sourceDirectory {};
-    struct stat targetDirectory {};
-    if (::stat(source.value().hostDirectory.c_str(), &sourceDirectory) != 0)
-        return failureFromErrno(errno);
-    if (::stat(target.value().hostDirectory.c_str(), &targetDirectory) != 0)
-        return failureFromErrno(errno);
-    if (sourceDirectory.st_dev != targetDirectory.st_dev || sourceDirectory.st_ino != targetDirectory.st_ino)
-        return makeFailure(FsError::InvalidPath, "target is in another directory");
-
+    // of the caller, not something to carry out. Equal texts need no look.
     const std::string& directory = source.value().hostDirectory;
-    return internal::renameNoReplaceOnHost(
-        internal::joinHost(directory, sourceName.value()),
-        internal::joinHost(directory, internal::hostNameForNew(target.value().name)));
+    if (directory != target.value().hostDirectory) {
+        struct stat sourceDirectory {};
+        struct stat targetDirectory {};
+        if (::stat(directory.c_str(), &sourceDirectory) != 0)
+            return failureFromErrno(errno);
+        if (::stat(target.value().hostDirectory.c_str(), &targetDirectory) != 0)
+            return failureFromErrno(errno);
+        if (sourceDirectory.st_dev != targetDirectory.st_dev ||
+            sourceDirectory.st_ino != targetDirectory.st_ino)
+            return makeFailure(FsError::InvalidPath, "target is in another directory");
+    }
+
+    const std::string targetName = internal::hostNameForNew(target.value().name);
+    FsStatus renamed = internal::renameNoReplaceOnHost(internal::joinHost(directory, sourceName.value()),
+                                                       internal::joinHost(directory, targetName));
+    if (m_cache) {
+        if (renamed) {
+            m_cache->recordRenamed(directory, sourceName.value(), targetName);
+        } else {
+            // The host knows better than the snapshot: the source may be gone,
+            // the target may have appeared since the directory was read.
+            m_cache->refresh(directory, sourceName.value());
+            m_cache->refresh(directory, targetName);
+        }
+    }
+    return renamed;
 }
 
 bool FileSystem::sameFile(std::string_view first, std::string_view second) const
 {
-    const PathResolver resolver(m_drives);
+    const PathResolver resolver(m_drives, m_cache.get());
     const FsResult<std::string> firstHost = resolver.resolveExisting(first);
     const FsResult<std::string> secondHost = resolver.resolveExisting(second);
     if (!firstHost || !secondHost)
@@ -228,12 +247,27 @@ bool FileSystem::sameFile(std::string_view first, std::string_view second) const
 
 FsResult<std::string> FileSystem::hostPath(std::string_view path) const
 {
-    return PathResolver(m_drives).resolveForCreate(path);
+    return PathResolver(m_drives, m_cache.get()).resolveForCreate(path);
+}
+
+void FileSystem::noteCreated(std::string_view path) const
+{
+    if (!m_cache)
+        return;
+    const PathResolver resolver(m_drives, m_cache.get());
+    const FsResult<internal::LocatedPath> located = resolver.locate(path);
+    if (!located || located.value().name.empty())
+        return;
+    // An existing file that was emptied is in the snapshot already.
+    const FsResult<std::string> existing =
+        resolver.lookup(located.value().hostDirectory, located.value().name);
+    if (!existing)
+        m_cache->recordCreated(located.value().hostDirectory, internal::hostNameForNew(located.value().name));
 }
 
 FsResult<std::vector<std::string>> FileSystem::subdirectories(std::string_view directory) const
 {
-    const FsResult<std::string> host = existingDirectory(PathResolver(m_drives), directory);
+    const FsResult<std::string> host = existingDirectory(PathResolver(m_drives, m_cache.get()), directory);
     if (!host)
         return host.failure();
     std::vector<FoldedKey> keys;
@@ -249,7 +283,7 @@ FsResult<std::vector<std::string>> FileSystem::subdirectories(std::string_view d
 FsResult<std::vector<std::string>> FileSystem::matchingFiles(std::string_view directory,
                                                              std::string_view pattern) const
 {
-    const FsResult<std::string> host = existingDirectory(PathResolver(m_drives), directory);
+    const FsResult<std::string> host = existingDirectory(PathResolver(m_drives, m_cache.get()), directory);
     if (!host)
         return host.failure();
     const internal::WildcardPattern compiled(pattern);

@@ -4,11 +4,16 @@
 #include "platform/FsStatus.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kavora::platform {
+
+namespace internal {
+class DirectoryCache;
+}
 
 // Windows file-attribute bits, with their published values.
 enum FileAttribute : std::uint32_t {
@@ -25,11 +30,28 @@ enum FileAttribute : std::uint32_t {
 // trailing dots and spaces dropped, case-insensitive names that match uniquely,
 // Windows-1252 names retried as UTF-8). Relative paths are taken against the
 // process's current directory.
+//
+// A Snapshot object is a snapshot of the directories it has read, kept current
+// by its own changes: each directory is read once, on first use, and every
+// later lookup in it (exact, case-insensitive, ambiguous or missing) is
+// answered from memory. Its own renames and the files created through it
+// (LineWriter::create) are entered into the snapshot; files that anyone else
+// creates, renames or deletes afterwards are not seen until a fresh object is
+// made. A rename still asks the host never to replace, so a stale snapshot can
+// make a rename fail but never overwrite a file. Use one Snapshot object per
+// job; a Live object reads the host on every call, for holders that live long.
+// Copies share one snapshot. Not thread-safe.
 class FileSystem final {
 public:
+    enum class View { Live, Snapshot };
+
     // Drives from the environment: C: is HOME, Z: is "/", mounted volumes follow.
     FileSystem();
     explicit FileSystem(DriveMap drives);
+    explicit FileSystem(View view);
+    FileSystem(DriveMap drives, View view);
+
+    View view() const { return m_cache ? View::Snapshot : View::Live; }
 
     const DriveMap& drives() const { return m_drives; }
 
@@ -56,12 +78,20 @@ public:
     FsResult<std::string> hostPath(std::string_view path) const;
 
     // Listings for the selection window, sorted case-insensitively. Names only.
+    // The listed directory itself is read afresh on every call, also by a
+    // Snapshot object.
     FsResult<std::vector<std::string>> subdirectories(std::string_view directory) const;
     FsResult<std::vector<std::string>> matchingFiles(std::string_view directory,
                                                      std::string_view pattern) const;
 
 private:
+    friend class LineWriter;
+    // Enters a file just created at `path` into the snapshot.
+    void noteCreated(std::string_view path) const;
+
     DriveMap m_drives;
+    // Null for a Live object. Lookups through a const object fill it.
+    std::shared_ptr<internal::DirectoryCache> m_cache;
 };
 
 // Windows wildcard match of one name against one pattern: "*" and "?",

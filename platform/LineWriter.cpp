@@ -41,6 +41,7 @@ FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileS
     } while (impl->fd < 0 && errno == EINTR);
     if (impl->fd < 0)
         return failureFromErrno(errno);
+    fileSystem.noteCreated(windowsPath);
     return std::unique_ptr<LineWriter>(new LineWriter(std::move(impl)));
 }
 

@@ -13,7 +13,9 @@ namespace kavora {
 
 void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages)
 {
-    state.FileSystem = std::make_shared<const platform::FileSystem>();
+    // A snapshot per job: each directory is read once, so a playlist of many
+    // entries costs no system call per lookup.
+    state.FileSystem = std::make_shared<const platform::FileSystem>(platform::FileSystem::View::Snapshot);
 
     window.setExplanation("");
     window.setNextEnabled(false);

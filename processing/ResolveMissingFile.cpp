@@ -13,9 +13,10 @@ namespace kavora {
 void ResolveMissingFile(AppState& state, MissingFileDialog& dialog, MessageBoxes& messages)
 {
     for (;;) {
-        // A fresh object per pass sees the drives as they are now; the user may
-        // have inserted a medium while the message box was open.
-        state.FileSystem = std::make_shared<const platform::FileSystem>();
+        // A fresh object per pass sees the drives and directories as they are
+        // now; the user may have inserted a medium or moved files while the
+        // dialog was open.
+        state.FileSystem = std::make_shared<const platform::FileSystem>(platform::FileSystem::View::Snapshot);
 
         if (state.UseDirectoryForAll != kFalse16) {
             std::string joined = state.MissingFileDirectory + state.CurrentEntry;

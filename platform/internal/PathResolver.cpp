@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -125,6 +126,69 @@ FsResult<ParsedPath> PathResolver::parse(std::string_view path) const
 }
 
 FsResult<std::string> PathResolver::lookup(const std::string& hostDirectory, const std::string& name) const
+{
+    if (m_cache == nullptr)
+        return lookupOnHost(hostDirectory, name);
+    const FsResult<const DirectoryListing*> listing = m_cache->listing(hostDirectory);
+    if (listing)
+        return lookupInListing(*listing.value(), name);
+    // A directory that may be searched but not read still finds exact names.
+    if (listing.failure().code == FsError::PermissionDenied)
+        return lookupOnHost(hostDirectory, name);
+    return listing.failure();
+}
+
+FsResult<FoundEntry> PathResolver::find(const std::string& hostDirectory, const std::string& name) const
+{
+    if (m_cache != nullptr) {
+        const FsResult<const DirectoryListing*> listing = m_cache->listing(hostDirectory);
+        if (listing) {
+            FsResult<std::string> found = lookupInListing(*listing.value(), name);
+            if (!found)
+                return found.failure();
+            const EntryKind kind = *listing.value()->find(found.value());
+            return FoundEntry{std::move(found).value(), kind};
+        }
+        if (listing.failure().code != FsError::PermissionDenied)
+            return listing.failure();
+    }
+    FsResult<std::string> found = lookupOnHost(hostDirectory, name);
+    if (!found)
+        return found.failure();
+    const std::optional<EntryKind> kind = kindOfPath(joinHost(hostDirectory, found.value()));
+    if (!kind)
+        return makeFailure(FsError::NotFound, "file not found");
+    return FoundEntry{std::move(found).value(), *kind};
+}
+
+// The same rules as lookupOnHost, answered from a listing read earlier.
+FsResult<std::string> PathResolver::lookupInListing(const DirectoryListing& listing,
+                                                    const std::string& name) const
+{
+    if (listing.find(name) != nullptr)
+        return name;
+    const bool legacy = !isValidUtf8(name);
+    const std::string translated = legacy ? windows1252ToUtf8(name) : std::string();
+    if (legacy && listing.find(translated) != nullptr)
+        return translated;
+
+    const std::vector<std::string>& matches = listing.namesFoldingTo(foldedName(name));
+    if (matches.size() == 1)
+        return matches.front();
+    if (matches.empty() && legacy) {
+        const std::vector<std::string>& translatedMatches = listing.namesFoldingTo(foldedName(translated));
+        if (translatedMatches.size() == 1)
+            return translatedMatches.front();
+        if (translatedMatches.size() > 1)
+            return makeFailure(FsError::Ambiguous, "several files match in letter case only");
+    }
+    if (matches.size() > 1)
+        return makeFailure(FsError::Ambiguous, "several files match in letter case only");
+    return makeFailure(FsError::NotFound, "file not found");
+}
+
+FsResult<std::string> PathResolver::lookupOnHost(const std::string& hostDirectory,
+                                                 const std::string& name) const
 {
     struct stat info {};
     if (::lstat(joinHost(hostDirectory, name).c_str(), &info) == 0)

@@ -2,6 +2,7 @@
 
 #include "platform/DriveMap.h"
 #include "platform/FsStatus.h"
+#include "platform/internal/DirectoryCache.h"
 
 #include <string>
 #include <string_view>
@@ -23,15 +24,26 @@ struct LocatedPath {
     std::string name;          // the last component as written (empty when the path is a root)
 };
 
+// A name found in a host directory, with what it names.
+struct FoundEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+};
+
 bool hasWildcard(std::string_view name);
 
 // Maps Windows path texts onto the host: drive letters through the DriveMap,
 // "/..." as a host path, anything else against the process's current directory.
-// Every lookup costs one stat per component on exact names and one directory
-// read per component that needs the case-insensitive search.
+// Without a cache every lookup costs one stat per component on exact names and
+// one directory read per component that needs the case-insensitive search.
+// With a cache each directory is read once and every lookup in it after that
+// is answered from memory.
 class PathResolver final {
 public:
-    explicit PathResolver(const DriveMap& drives) : m_drives(drives) {}
+    explicit PathResolver(const DriveMap& drives, DirectoryCache* cache = nullptr)
+        : m_drives(drives), m_cache(cache)
+    {
+    }
 
     FsResult<ParsedPath> parse(std::string_view path) const;
 
@@ -39,6 +51,8 @@ public:
     // that is not UTF-8) its Windows-1252 reading in UTF-8, then the unique
     // case-insensitive match of either. Several matches fail as Ambiguous.
     FsResult<std::string> lookup(const std::string& hostDirectory, const std::string& name) const;
+    // As lookup, and what the name found stands for.
+    FsResult<FoundEntry> find(const std::string& hostDirectory, const std::string& name) const;
 
     // Resolves every component but the last, which is handed back as written.
     FsResult<LocatedPath> locate(std::string_view path) const;
@@ -49,7 +63,11 @@ public:
     FsResult<std::string> resolveForCreate(std::string_view path) const;
 
 private:
+    FsResult<std::string> lookupOnHost(const std::string& hostDirectory, const std::string& name) const;
+    FsResult<std::string> lookupInListing(const DirectoryListing& listing, const std::string& name) const;
+
     const DriveMap& m_drives;
+    DirectoryCache* m_cache;
 };
 
 std::string joinHost(const std::string& directory, const std::string& name);

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/FsStatus.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kavora::platform::internal {
+
+// What a name in a directory stands for; a symbolic link counts as what it
+// points to.
+enum class EntryKind : std::uint8_t {
+    Regular,
+    Directory,
+    Other,  // device, socket, fifo
+    Broken, // a symbolic link that points nowhere: a name, but no file
+};
+
+// The kind of an entry of an open directory: from d_type where that answers,
+// otherwise (symbolic links, file systems without d_type) from one stat.
+EntryKind kindOfEntry(int directoryFd, const char* name, unsigned char type);
+// The kind of whatever a host path names; nothing when no such name exists.
+std::optional<EntryKind> kindOfPath(const std::string& hostPath);
+
+// One directory as it was read: every name with its kind, and the names
+// grouped by their case-folded form so that a case-insensitive lookup is one
+// hash probe instead of a scan.
+class DirectoryListing final {
+public:
+    const EntryKind* find(const std::string& name) const;
+    // The names that fold to `folded`; empty when none does.
+    const std::vector<std::string>& namesFoldingTo(const std::u32string& folded) const;
+
+    void insert(const std::string& name, EntryKind kind);
+    void erase(const std::string& name);
+
+    // visit(folded, name, kind) for every entry, in no particular order.
+    template <typename Visit> void forEach(Visit visit) const
+    {
+        for (const auto& [folded, names] : m_byFolded) {
+            for (const std::string& name : names)
+                visit(folded, name, m_kinds.at(name));
+        }
+    }
+
+private:
+    std::unordered_map<std::string, EntryKind> m_kinds;
+    std::unordered_map<std::u32string, std::vector<std::string>> m_byFolded;
+};
+
+// The listings one FileSystem object has read, keyed by host directory path.
+// Each directory is read once; afterwards the object's own renames and created
+// files are entered here, while changes by anyone else stay unseen. Not
+// thread-safe: an object belongs to one job on one thread.
+class DirectoryCache final {
+public:
+    // The listing of a host directory, read on first use. A directory that
+    // cannot be read fails now and on every later call, with the same reason.
+    FsResult<const DirectoryListing*> listing(const std::string& hostDirectory);
+
+    // Entries the object itself changed. Directories not read yet need nothing:
+    // their first read will show the change.
+    void recordRenamed(const std::string& hostDirectory, const std::string& from, const std::string& to);
+    void recordCreated(const std::string& hostDirectory, const std::string& name);
+    // Learns one name afresh from the host, after the host contradicted the listing.
+    void refresh(const std::string& hostDirectory, const std::string& name);
+
+private:
+    struct Slot {
+        DirectoryListing listing;
+        int readError = 0;
+    };
+    Slot* cached(const std::string& hostDirectory);
+
+    std::unordered_map<std::string, Slot> m_slots;
+};
+
+} // namespace kavora::platform::internal
