@@ -94,6 +94,7 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint)
     , m_main(mainWindow)
+    , m_mainAlive(&mainWindow)
 {
     setObjectName(QStringLiteral("KVRFrmGetFilename"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -183,7 +184,7 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
 
 KVRFrmGetFilename::~KVRFrmGetFilename()
 {
-    if (m_main.playlistPicker() == this)
+    if (m_mainAlive && m_main.playlistPicker() == this)
         m_main.setPlaylistPicker(nullptr);
 }
 

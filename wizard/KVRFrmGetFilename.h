@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <string>
@@ -64,6 +65,8 @@ private:
     void reportUnreadable(std::string_view path, const std::string& reason);
 
     KVRFrmStart& m_main;
+    // A closed window is deleted later, possibly after the main window.
+    QPointer<KVRFrmStart> m_mainAlive;
 
     std::string m_dirPath;
     std::string m_fileDir;
