@@ -24,6 +24,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 using kavora::look::twips;
 using kavora::look::twipsRect;
 
@@ -233,12 +235,15 @@ void KVRFrmStart::setDoneVisible(bool visible)
 
 int KVRFrmStart::progressValue() const
 {
-    return m_progressBar->value();
+    return m_progressValue;
 }
 
 void KVRFrmStart::setProgressValue(int value)
 {
-    m_progressBar->setValue(value);
+    // The bar would repaint itself at every step; it shows the value with
+    // the window's throttled repaints instead.
+    m_progressValue = std::clamp(value, 0, 100);
+    scheduleSync();
     paintIfDue();
 }
 
@@ -277,14 +282,32 @@ void KVRFrmStart::appendToReport(std::string_view addition)
     // spoil its neighbours), but the report area takes the text in batches:
     // inserting line by line costs far more than the bytes.
     m_pendingReport += kavora::platform::displayText(addition);
-    if (!m_flushScheduled) {
-        m_flushScheduled = true;
-        QTimer::singleShot(0, this, [this] {
-            m_flushScheduled = false;
-            flushReport();
-        });
-    }
+    scheduleSync();
     paintIfDue();
+}
+
+void KVRFrmStart::scheduleSync()
+{
+    // Whatever a job leaves pending reaches the controls as soon as any
+    // event loop runs again (the processing-error dialog's, or the main one
+    // after the job), and is painted by it.
+    if (m_syncScheduled)
+        return;
+    m_syncScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_syncScheduled = false;
+        syncControls();
+    });
+}
+
+void KVRFrmStart::syncControls()
+{
+    flushReport();
+    if (m_progressBar->value() != m_progressValue) {
+        m_progressBar->setUpdatesEnabled(false);
+        m_progressBar->setValue(m_progressValue);
+        m_progressBar->setUpdatesEnabled(true);
+    }
 }
 
 void KVRFrmStart::flushReport()
@@ -303,7 +326,7 @@ void KVRFrmStart::flushReport()
 
 void KVRFrmStart::refresh()
 {
-    flushReport();
+    syncControls();
     // A change of buttons or status text always shows at once, so the last
     // refresh of a job is never held back.
     if (m_layoutChanged)
@@ -322,7 +345,7 @@ void KVRFrmStart::paintIfDue()
 
 void KVRFrmStart::paintNow()
 {
-    flushReport();
+    syncControls();
     if (m_reportArea->isVisible())
         m_reportArea->ensureCursorVisible();
     repaint();

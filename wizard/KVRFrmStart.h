@@ -110,6 +110,8 @@ private:
     void paintNow();
     void paintIfDue();
     void flushReport();
+    void scheduleSync();
+    void syncControls();
 
     kavora::AppState& m_state;
     std::unique_ptr<kavora::MissingFileDialog> m_ownDialog;
@@ -122,7 +124,8 @@ private:
 
     std::string m_report;
     std::string m_pendingReport; // decoded, not yet in the report area
-    bool m_flushScheduled = false;
+    bool m_syncScheduled = false;
+    int m_progressValue = 0; // shown by the next repaint
     bool m_layoutChanged = false; // a change that a throttled refresh must not hold back
     bool m_ending = false;
     QElapsedTimer m_sinceLastPaint;

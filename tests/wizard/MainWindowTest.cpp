@@ -4,6 +4,7 @@
 #include "WizardFixture.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -241,11 +242,45 @@ TEST_F(MainWindowTest, TheReportGrowsAtItsEndByteForByte)
     EXPECT_EQ(area->textCursor().position(), area->document()->characterCount() - 1);
 }
 
-TEST_F(MainWindowTest, EnableMainWindowEnablesIt)
+// Counts the paint events of one widget.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST_F(MainWindowTest, AJobRepaintsAFewTimesASecondButAlwaysAtItsEnd)
 {
-    mainWindow().setEnabled(false);
-    EnableMainWindow(mainWindow());
-    EXPECT_TRUE(mainWindow().isEnabled());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow()));
+    mainWindow().setReportVisible(true);
+    mainWindow().setProgressVisible(true);
+    mainWindow().refresh();
+    PaintCounter counter(&mainWindow());
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 20000; ++i) {
+        mainWindow().setProgressValue(i % 101);
+        mainWindow().appendToReport("\r\nRenamed C:\\Music\\001 a.mp3");
+        mainWindow().refresh();
+    }
+    // At most one paint per 200 ms of work, and the first one after 200 ms.
+    EXPECT_LE(counter.paints, clock.elapsed() / 200 + 1);
+
+    const int before = counter.paints;
+    mainWindow().setProgressVisible(false);
+    mainWindow().setStatusText("Operation complete");
+    mainWindow().refresh();
+    EXPECT_EQ(counter.paints, before + 1);
+    // What was appended since the last paint is on screen too.
+    EXPECT_EQ(control<QPlainTextEdit>(&mainWindow(), "RichTextBox1")->blockCount(), 20001);
 }
 
 } // namespace

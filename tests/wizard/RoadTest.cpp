@@ -5,7 +5,9 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTest>
 
 namespace {
@@ -110,10 +112,34 @@ TEST_F(RoadTest, CreateByClickingAFileWithTheDirectoryGivenAtOnce)
     EXPECT_EQ(state().PlaylistDirectory, "C:\\My Documents\\My Music\\My Playlists");
     expectReport("C:\\Music\\A.mp3\r\nB.mp3\r\nC:\\Music\\C.mp3");
 
+    // The dialog opens mid-job: the main window is then in its running state.
+    struct Running {
+        bool nextShown, nextEnabled, backShown, backEnabled, doneShown, progressShown, labelShown;
+        int progress;
+        QString label;
+        std::string status;
+    } running{};
     ModalAnswerer answers;
-    answers.then(typeDirectoryAndOk(QStringLiteral("C:\\Other\\")));
+    const auto answerDirectory = typeDirectoryAndOk(QStringLiteral("C:\\Other\\"));
+    answers.then([&](QWidget* dialog) {
+        const auto* next = button(&mainWindow(), "BtnOK");
+        const auto* back = button(&mainWindow(), "BtnCancel");
+        const auto* label = control<QLabel>(&mainWindow(), "Label1");
+        const auto* progress = control<QProgressBar>(&mainWindow(), "ProgressBar1");
+        running = {next->isVisible(), next->isEnabled(), back->isVisible(), back->isEnabled(),
+                   button(&mainWindow(), "BtnDone")->isVisible(), progress->isVisible(), label->isVisible(),
+                   progress->value(), label->text(), mainWindow().statusText()};
+        answerDirectory(dialog);
+    });
     runJob();
 
+    EXPECT_TRUE(running.nextShown && running.backShown);
+    EXPECT_FALSE(running.nextEnabled || running.backEnabled || running.doneShown);
+    EXPECT_TRUE(running.progressShown);
+    EXPECT_EQ(running.progress, 1); // the second entry counts once it is resolved
+    EXPECT_TRUE(running.labelShown);
+    EXPECT_TRUE(running.label.isEmpty());
+    EXPECT_EQ(running.status, "Processing...");
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0], QStringLiteral("Processing Error|File not found - B.mp3||OK disabled"));
     expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") + line("Renamed C:\\Other\\002 B.mp3") +
