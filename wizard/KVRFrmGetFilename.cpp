@@ -90,11 +90,9 @@ QByteArray toByteArray(std::string_view bytes)
 } // namespace
 
 KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint)
-    , m_main(mainWindow)
-    , m_mainAlive(&mainWindow)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_main(mainWindow), m_mainAlive(&mainWindow)
 {
     setObjectName(QStringLiteral("KVRFrmGetFilename"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -74,14 +74,13 @@ private:
     std::vector<std::string> m_fileNames;
     std::string m_inputBytes;
     QString m_inputShown;
-    bool m_rereading = false;   // File1 selection changes made by a re-read
+    bool m_rereading = false; // File1 selection changes made by a re-read
     bool m_revertingDrive = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-
     QLabel* m_label1 = nullptr;
     QComboBox* m_drive1 = nullptr;
     QLineEdit* m_tbInputFile = nullptr;

@@ -50,10 +50,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 } // namespace
 
 KVRFrmStart::KVRFrmStart(kavora::AppState& state, QWidget* parent)
-    : QMainWindow(parent)
-    , m_state(state)
-    , m_fileSystem(std::make_shared<const kavora::platform::FileSystem>())
-    , m_driveMap(m_fileSystem->drives())
+    : QMainWindow(parent), m_state(state),
+      m_fileSystem(std::make_shared<const kavora::platform::FileSystem>()), m_driveMap(m_fileSystem->drives())
 {
     m_ownDialog = std::make_unique<kavora::QtMissingFileDialog>(this);
     m_ownMessages = std::make_unique<kavora::QtMessageBoxes>(this);
@@ -65,12 +63,8 @@ KVRFrmStart::KVRFrmStart(kavora::AppState& state, QWidget* parent)
 
 KVRFrmStart::KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog& dialog,
                          kavora::MessageBoxes& messages, QWidget* parent)
-    : QMainWindow(parent)
-    , m_state(state)
-    , m_dialog(&dialog)
-    , m_messages(&messages)
-    , m_fileSystem(std::make_shared<const kavora::platform::FileSystem>())
-    , m_driveMap(m_fileSystem->drives())
+    : QMainWindow(parent), m_state(state), m_dialog(&dialog), m_messages(&messages),
+      m_fileSystem(std::make_shared<const kavora::platform::FileSystem>()), m_driveMap(m_fileSystem->drives())
 {
     buildControls();
     buildMenus();
@@ -86,9 +80,8 @@ void KVRFrmStart::buildControls()
 {
     setObjectName(QStringLiteral("KVRFrmStart"));
     setWindowTitle(QStringLiteral("Kavora 1.0"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(kavora::look::windowFont(9));
 
     auto* client = new QWidget(this);
@@ -170,8 +163,9 @@ void KVRFrmStart::buildMenus()
     connect(exit, &QAction::triggered, this, &KVRFrmStart::mnuExitClick);
 
     m_mnuActions = addMenu("mnuActions", QStringLiteral("&Actions"));
-    connect(addItem(m_mnuActions, "mnuCreate", QStringLiteral("&Create numeric playlist from existing playlist")),
-            &QAction::triggered, this, &KVRFrmStart::mnuCreateClick);
+    connect(
+        addItem(m_mnuActions, "mnuCreate", QStringLiteral("&Create numeric playlist from existing playlist")),
+        &QAction::triggered, this, &KVRFrmStart::mnuCreateClick);
     connect(addItem(m_mnuActions, "mnuRemove", QStringLiteral("&Remove numeric prefixes from filenames")),
             &QAction::triggered, this, &KVRFrmStart::mnuRemoveClick);
 

@@ -40,8 +40,8 @@ public:
     // Creates its own "Processing Error" dialog and message boxes.
     explicit KVRFrmStart(kavora::AppState& state, QWidget* parent = nullptr);
     // Uses the given dialog and message boxes, which must outlive the window.
-    KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog& dialog,
-                kavora::MessageBoxes& messages, QWidget* parent = nullptr);
+    KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog& dialog, kavora::MessageBoxes& messages,
+                QWidget* parent = nullptr);
     ~KVRFrmStart() override;
 
     void setPrintEnabled(bool enabled); // mnuPrint
@@ -125,7 +125,7 @@ private:
     std::string m_report;
     std::string m_pendingReport; // decoded, not yet in the report area
     bool m_syncScheduled = false;
-    int m_progressValue = 0; // shown by the next repaint
+    int m_progressValue = 0;      // shown by the next repaint
     bool m_layoutChanged = false; // a change that a throttled refresh must not hold back
     bool m_ending = false;
     QElapsedTimer m_sinceLastPaint;

@@ -86,20 +86,20 @@ int main(int argc, char* argv[])
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     double report = 1, list = 1, listTwice = 1;
     if (only != QLatin1String("list")) {
-    reportSeconds(1000); // warm-up: fonts and styles
-    report = reportSeconds(100000);
-    const double reportTwice = reportSeconds(200000);
-    std::printf("report_100k_s: %.3f\n", report);
-    std::printf("report_200k_s: %.3f\n", reportTwice);
-    std::printf("report_scaling_2x: %.2f\n", reportTwice / report);
+        reportSeconds(1000); // warm-up: fonts and styles
+        report = reportSeconds(100000);
+        const double reportTwice = reportSeconds(200000);
+        std::printf("report_100k_s: %.3f\n", report);
+        std::printf("report_200k_s: %.3f\n", reportTwice);
+        std::printf("report_scaling_2x: %.2f\n", reportTwice / report);
     }
     if (only != QLatin1String("report")) {
 
-    list = listSeconds(50000);
-    listTwice = listSeconds(100000);
-    std::printf("list_50k_s: %.3f\n", list);
-    std::printf("list_100k_s: %.3f\n", listTwice);
-    std::printf("list_scaling_2x: %.2f\n", listTwice / list);
+        list = listSeconds(50000);
+        listTwice = listSeconds(100000);
+        std::printf("list_50k_s: %.3f\n", list);
+        std::printf("list_100k_s: %.3f\n", listTwice);
+        std::printf("list_scaling_2x: %.2f\n", listTwice / list);
     }
     return report > 0 && list > 0 && listTwice > 0 ? 0 : 1;
 }

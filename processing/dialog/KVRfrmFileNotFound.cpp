@@ -37,9 +37,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRe
 } // namespace
 
 KVRfrmFileNotFound::KVRfrmFileNotFound(kavora::MissingFileHandlers& handlers, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , m_handlers(handlers)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_handlers(handlers)
 {
     setObjectName(QStringLiteral("KVRfrmFileNotFound"));
     setWindowTitle(QStringLiteral("Processing Error"));
@@ -72,8 +72,8 @@ KVRfrmFileNotFound::KVRfrmFileNotFound(kavora::MissingFileHandlers& handlers, QW
     m_command1 = makeButton(this, "Command1", QStringLiteral("&OK"), twipsRect(1755, 1620, 780, 330));
     m_command1->setEnabled(false);
     m_command2 = makeButton(this, "Command2", QStringLiteral("&Skip File"), twipsRect(2745, 1620, 960, 330));
-    m_command3 = makeButton(this, "Command3", QStringLiteral("&Ignore Errors"),
-                            twipsRect(3870, 1620, 1095, 330));
+    m_command3 =
+        makeButton(this, "Command3", QStringLiteral("&Ignore Errors"), twipsRect(3870, 1620, 1095, 330));
 
     setTabOrder(m_text1, m_command1);
     setTabOrder(m_command1, m_command2);

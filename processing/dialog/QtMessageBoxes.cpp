@@ -31,8 +31,7 @@ void QtMessageBoxes::show(std::string_view prompt, std::string_view title, Messa
     QWidget* owner = QApplication::activeModalWidget();
     if (owner == nullptr)
         owner = m_parent;
-    QMessageBox box(boxIcon(icon), look::screenText(title), look::screenText(prompt),
-                    QMessageBox::Ok, owner);
+    QMessageBox box(boxIcon(icon), look::screenText(title), look::screenText(prompt), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.setFont(look::windowFont(8.25));
     box.exec();

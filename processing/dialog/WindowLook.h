@@ -10,7 +10,10 @@ namespace kavora::look {
 
 // Layouts are given in twips; 15 twips are one pixel at 96 dpi, and Qt scales
 // logical pixels for high-DPI screens itself.
-constexpr int twips(int value) { return (value + 7) / 15; }
+constexpr int twips(int value)
+{
+    return (value + 7) / 15;
+}
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
     return {twips(left), twips(top), twips(width), twips(height)};

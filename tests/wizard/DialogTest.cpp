@@ -1,7 +1,6 @@
 // The "Processing Error" dialog: its design state, its five events and the
 // message boxes, with the engine's handlers behind it.
 #include "ModalAnswerer.h"
-
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
 #include "processing/MissingFileHandlers.h"
@@ -63,8 +62,8 @@ TEST_F(DialogTest, OpensInItsDesignState)
     };
     // Twips at 15 to the pixel.
     const Place places[] = {
-        {"Image1", {9, 9, 40, 40}},       {"Label1", {69, 6, 316, 28}},    {"Label2", {69, 39, 319, 16}},
-        {"Text1", {69, 54, 316, 19}},     {"Check1", {69, 78, 16, 16}},    {"Label3", {90, 78, 298, 16}},
+        {"Image1", {9, 9, 40, 40}},       {"Label1", {69, 6, 316, 28}},     {"Label2", {69, 39, 319, 16}},
+        {"Text1", {69, 54, 316, 19}},     {"Check1", {69, 78, 16, 16}},     {"Label3", {90, 78, 298, 16}},
         {"Command1", {117, 108, 52, 22}}, {"Command2", {183, 108, 64, 22}}, {"Command3", {258, 108, 73, 22}},
     };
     std::vector<QString> wrongPlaces;
@@ -163,7 +162,8 @@ TEST_F(DialogTest, OkWithAFileNamesItAndWithNothingStaysOpen)
     EXPECT_TRUE(answers.seen()[1].startsWith(
         QStringLiteral("Invalid Directory Name|Directory name error... C:\\Music\\song.mp3 ")))
         << answers.seen()[1].toStdString();
-    EXPECT_TRUE(answers.seen()[1].endsWith(QStringLiteral("\nPlease specify only the directory path of the file.")));
+    EXPECT_TRUE(
+        answers.seen()[1].endsWith(QStringLiteral("\nPlease specify only the directory path of the file.")));
     // The dialog stayed open with the text as typed.
     EXPECT_TRUE(answers.seen()[2].contains(QStringLiteral("|C:\\Music\\song.mp3|")));
     EXPECT_TRUE(m_state.SkipFile);

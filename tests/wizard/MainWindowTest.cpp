@@ -152,9 +152,10 @@ TEST_F(MainWindowTest, ThePreviewExplainsTheOperationOnTwoLines)
         const char* secondLine;
     };
     const Case cases[] = {
-        {"mnuCreate", "The files will be renamed and prefixed with numerics and a new Playlist will be created."},
-        {"mnuRemove",
-         "The prefixed numerics will be removed and the files will be renamed backed to their original filenames."},
+        {"mnuCreate",
+         "The files will be renamed and prefixed with numerics and a new Playlist will be created."},
+        {"mnuRemove", "The prefixed numerics will be removed and the files will be renamed backed to their "
+                      "original filenames."},
     };
     // Bytes that are not UTF-8 are shown as the 8-bit character set.
     writeFile("Music/a.m3u", "C:\\Music\\Caf\xE9.mp3\r\nC:\\Music\\b.mp3");
@@ -230,7 +231,8 @@ TEST_F(MainWindowTest, TheReportGrowsAtItsEndByteForByte)
     mainWindow().replaceReport("\r\nProcessing input file... C:\\x.m3u\r\n");
     std::string expected = "\r\nProcessing input file... C:\\x.m3u\r\n";
     for (int i = 0; i < 300; ++i) {
-        const std::string line = "\r\nRenamed C:\\Music\\" + std::to_string(i) + (i % 2 ? " \xE9.mp3" : " b.mp3");
+        const std::string line =
+            "\r\nRenamed C:\\Music\\" + std::to_string(i) + (i % 2 ? " \xE9.mp3" : " b.mp3");
         mainWindow().appendToReport(line);
         mainWindow().refresh();
         expected += line;

@@ -18,8 +18,7 @@ constexpr int kPollMs = 5;
 // A modal window still open after this many polls is taken as stuck.
 constexpr int kStuckPolls = 1000;
 
-template <typename T>
-T* child(QWidget* window, const char* name)
+template <typename T> T* child(QWidget* window, const char* name)
 {
     T* found = window->findChild<T*>(QLatin1String(name));
     EXPECT_NE(found, nullptr) << "no control " << name << " in " << window->objectName().toStdString();
@@ -72,10 +71,11 @@ void ModalAnswerer::poll()
         m_seen.push_back(box->windowTitle() + QLatin1Char('|') + box->text());
     } else if (isFileNotFound(modal)) {
         auto* command1 = modal->findChild<QPushButton*>(QStringLiteral("Command1"));
-        m_seen.push_back(modal->windowTitle() + QLatin1Char('|') +
-                         modal->findChild<QLabel*>(QStringLiteral("Label1"))->text() + QLatin1Char('|') +
-                         modal->findChild<QLineEdit*>(QStringLiteral("Text1"))->text() + QLatin1Char('|') +
-                         (command1->isEnabled() ? QStringLiteral("OK enabled") : QStringLiteral("OK disabled")));
+        m_seen.push_back(
+            modal->windowTitle() + QLatin1Char('|') +
+            modal->findChild<QLabel*>(QStringLiteral("Label1"))->text() + QLatin1Char('|') +
+            modal->findChild<QLineEdit*>(QStringLiteral("Text1"))->text() + QLatin1Char('|') +
+            (command1->isEnabled() ? QStringLiteral("OK enabled") : QStringLiteral("OK disabled")));
     } else {
         m_seen.push_back(modal->windowTitle());
     }

@@ -126,9 +126,16 @@ TEST_F(RoadTest, CreateByClickingAFileWithTheDirectoryGivenAtOnce)
         const auto* back = button(&mainWindow(), "BtnCancel");
         const auto* label = control<QLabel>(&mainWindow(), "Label1");
         const auto* progress = control<QProgressBar>(&mainWindow(), "ProgressBar1");
-        running = {next->isVisible(), next->isEnabled(), back->isVisible(), back->isEnabled(),
-                   button(&mainWindow(), "BtnDone")->isVisible(), progress->isVisible(), label->isVisible(),
-                   progress->value(), label->text(), mainWindow().statusText()};
+        running = {next->isVisible(),
+                   next->isEnabled(),
+                   back->isVisible(),
+                   back->isEnabled(),
+                   button(&mainWindow(), "BtnDone")->isVisible(),
+                   progress->isVisible(),
+                   label->isVisible(),
+                   progress->value(),
+                   label->text(),
+                   mainWindow().statusText()};
         answerDirectory(dialog);
     });
     runJob();
@@ -142,8 +149,9 @@ TEST_F(RoadTest, CreateByClickingAFileWithTheDirectoryGivenAtOnce)
     EXPECT_EQ(running.status, "Processing...");
     ASSERT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(answers.seen()[0], QStringLiteral("Processing Error|File not found - B.mp3||OK disabled"));
-    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") + line("Renamed C:\\Other\\002 B.mp3") +
-                 line("Renamed C:\\Music\\003 C.mp3") + createSummary(3, 3));
+    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") +
+                 line("Renamed C:\\Other\\002 B.mp3") + line("Renamed C:\\Music\\003 C.mp3") +
+                 createSummary(3, 3));
     EXPECT_TRUE(exists("Music/001 A.mp3"));
     EXPECT_TRUE(exists("Other/002 B.mp3"));
     EXPECT_TRUE(exists("Music/003 C.mp3"));
@@ -176,8 +184,8 @@ TEST_F(RoadTest, CreateByTypingThePathWithAFailingDirectoryFirst)
         QStringLiteral("Processing Error|File not found - B.mp3|C:\\Music|OK enabled"),
     };
     EXPECT_EQ(answers.seen(), expectedSeen);
-    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") + line("Renamed C:\\Other\\002 B.mp3") +
-                 createSummary(2, 2));
+    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") +
+                 line("Renamed C:\\Other\\002 B.mp3") + createSummary(2, 2));
     EXPECT_TRUE(exists("Other/002 B.mp3"));
     finish();
 }
@@ -190,8 +198,9 @@ TEST_F(RoadTest, CreateWithSkipFileLeavesTheEntryOut)
     answers.then(skipFile());
     runJob();
 
-    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") + line("Error - File not found - B.mp3") +
-                 line("Renamed C:\\Music\\002 C.mp3") + errorCount(1) + createSummary(2, 3));
+    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") +
+                 line("Error - File not found - B.mp3") + line("Renamed C:\\Music\\002 C.mp3") +
+                 errorCount(1) + createSummary(2, 3));
     EXPECT_TRUE(exists("Other/B.mp3"));
     EXPECT_EQ(readFile(kNewPlaylistHost), "C:\\Music\\001 A.mp3\r\nC:\\Music\\002 C.mp3\r\n");
     EXPECT_TRUE(state().SkipFile);
@@ -207,8 +216,8 @@ TEST_F(RoadTest, CreateWithIgnoreErrorsAsksOnlyOnce)
     runJob();
 
     EXPECT_EQ(answers.seen().size(), 1u);
-    expectReport(header(kPlaylist) + line("Error - File not found - B.mp3") + line("Error - File not found - D.mp3") +
-                 errorCount(2) + createFailureSummary(2));
+    expectReport(header(kPlaylist) + line("Error - File not found - B.mp3") +
+                 line("Error - File not found - D.mp3") + errorCount(2) + createFailureSummary(2));
     EXPECT_EQ(readFile(kNewPlaylistHost), "");
     EXPECT_FALSE(state().IgnoreErrors);
     finish();
@@ -225,8 +234,9 @@ TEST_F(RoadTest, CreateWithTheCheckBoxTickedUsesTheDirectoryForLaterEntries)
     EXPECT_EQ(answers.seen().size(), 1u);
     EXPECT_EQ(state().UseDirectoryForAll, kavora::kTrue16);
     EXPECT_TRUE(state().MissingFileDirectory.empty());
-    expectReport(header(kPlaylist) + line("Renamed C:\\Other\\001 B.mp3") + line("Renamed C:\\Music\\002 A.mp3") +
-                 line("Renamed C:\\Other\\003 D.mp3") + createSummary(3, 3));
+    expectReport(header(kPlaylist) + line("Renamed C:\\Other\\001 B.mp3") +
+                 line("Renamed C:\\Music\\002 A.mp3") + line("Renamed C:\\Other\\003 D.mp3") +
+                 createSummary(3, 3));
     finish();
 }
 

@@ -2,7 +2,6 @@
 // a picture of each window state: idle, selection, preview, running (with the
 // processing-error dialog open), done, and the dialog itself.
 #include "ModalAnswerer.h"
-
 #include "processing/AppState.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
@@ -55,7 +54,8 @@ int main(int argc, char* argv[])
     const QString playlists = home.path() + QStringLiteral("/My Documents/My Music/My Playlists/");
     QByteArray playlist;
     for (const char* song : {"Intro", "Blue Train", "Moment's Notice", "Locomotion", "I'm Old Fashioned"}) {
-        writeFile(home.path() + QStringLiteral("/Music/Jazz/") + QLatin1String(song) + QStringLiteral(".mp3"), "x");
+        writeFile(home.path() + QStringLiteral("/Music/Jazz/") + QLatin1String(song) + QStringLiteral(".mp3"),
+                  "x");
         playlist += QByteArray("C:\\Music\\Jazz\\") + song + ".mp3\r\n";
     }
     playlist += "Lazy Bird.mp3\r\n";
@@ -91,7 +91,8 @@ int main(int argc, char* argv[])
     ModalAnswerer answers;
     answers.then([&](QWidget* dialog) {
         ok = save(&window, folder, "running") && ok;
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("Text1")), QStringLiteral("C:\\Other\\"));
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("Text1")),
+                         QStringLiteral("C:\\Other\\"));
         ok = save(dialog, folder, "processing_error") && ok;
         click(dialog, "Command1");
     });

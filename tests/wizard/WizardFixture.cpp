@@ -152,6 +152,7 @@ void expectMainState(KVRFrmStart& window, MainState expected)
     EXPECT_EQ(window.findChild<QPushButton*>(QStringLiteral("BtnDone"))->isVisible(), row.done);
     EXPECT_FALSE(window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->isVisible());
     EXPECT_EQ(window.statusText(), row.status);
-    EXPECT_EQ(window.findChild<QMenu*>(QStringLiteral("mnuActions"))->menuAction()->isEnabled(), row.actionsMenu);
+    EXPECT_EQ(window.findChild<QMenu*>(QStringLiteral("mnuActions"))->menuAction()->isEnabled(),
+              row.actionsMenu);
     EXPECT_EQ(window.playlistPicker() != nullptr && window.playlistPicker()->isVisible(), row.picker);
 }

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
@@ -30,8 +29,7 @@ protected:
     bool exists(const std::string& relative) const;
     std::string readFile(const std::string& relative) const;
 
-    template <typename T>
-    T* control(QWidget* window, const char* name)
+    template <typename T> T* control(QWidget* window, const char* name)
     {
         T* found = window->findChild<T*>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << "no control " << name;
