@@ -118,31 +118,36 @@ std::string temporarySibling(const std::string& path)
 
 FsStatus renameNoReplaceOnHost(const std::string& from, const std::string& to, RenameStrategy strategy)
 {
-    struct stat source {};
-    if (::lstat(from.c_str(), &source) != 0)
-        return failureFromErrno(errno);
-    if (from == to)
+    if (from == to) {
+        struct stat source {};
+        if (::lstat(from.c_str(), &source) != 0)
+            return failureFromErrno(errno);
         return {};
+    }
+    // The rename itself is the test: the common case costs one system call.
+    FsStatus moved = move(from, to, strategy);
+    if (moved.ok() || moved.failure().code != FsError::TargetExists)
+        return moved;
 
     // On a case-insensitive file system "a.mp3" -> "A.mp3" finds the source
     // itself as the target. That is a legitimate rename, done in two steps.
+    struct stat source {};
     struct stat target {};
     const std::string fromName = baseName(from);
     const std::string toName = baseName(to);
-    if (::lstat(to.c_str(), &target) == 0 && sameInode(source, target) && fromName != toName &&
-        equalIgnoringCase(fromName, toName)) {
-        const std::string temporary = temporarySibling(from);
-        if (FsStatus first = move(from, temporary, strategy); !first.ok())
-            return first;
-        FsStatus second = move(temporary, to, strategy);
-        if (!second.ok() && !move(temporary, from, strategy).ok()) {
-            FsFailure stranded = second.failure();
-            stranded.reason += "; the file is left as " + temporary;
-            return stranded;
-        }
-        return second;
+    if (fromName == toName || !equalIgnoringCase(fromName, toName) || ::lstat(from.c_str(), &source) != 0 ||
+        ::lstat(to.c_str(), &target) != 0 || !sameInode(source, target))
+        return moved;
+    const std::string temporary = temporarySibling(from);
+    if (FsStatus first = move(from, temporary, strategy); !first.ok())
+        return first;
+    FsStatus second = move(temporary, to, strategy);
+    if (!second.ok() && !move(temporary, from, strategy).ok()) {
+        FsFailure stranded = second.failure();
+        stranded.reason += "; the file is left as " + temporary;
+        return stranded;
     }
-    return move(from, to, strategy);
+    return second;
 }
 
 } // namespace kavora::platform::internal

@@ -108,6 +108,28 @@ TEST_F(Rename, Windows1252TargetIsStoredAsUtf8)
     EXPECT_EQ(read(home() + "/Music/Caf\xC3\xA9.mp3"), "music");
 }
 
+// Two names for one inode that differ in case are what a case-insensitive file
+// system shows for a case-only rename; here the detour through a temporary name
+// meets a real second name and must put the file back where it was.
+TEST_F(Rename, CaseOnlyDetourThatMeetsAnotherNameLeavesEverythingInPlace)
+{
+    const std::string lower = write("Music/a.mp3", "music");
+    const std::string upper = home() + "/Music/A.mp3";
+    ASSERT_EQ(::link(lower.c_str(), upper.c_str()), 0);
+
+    const FsStatus status = internal::renameNoReplaceOnHost(lower, upper);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.failure().code, FsError::TargetExists);
+    EXPECT_EQ(read(lower), "music");
+    EXPECT_EQ(read(upper), "music");
+    std::size_t names = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(home() + "/Music")) {
+        EXPECT_EQ(entry.path().filename().string().rfind(".kavora-rename-", 0), std::string::npos);
+        ++names;
+    }
+    EXPECT_EQ(names, 2u);
+}
+
 class RenameFallback : public TempTree, public ::testing::WithParamInterface<RenameStrategy> {};
 
 TEST_P(RenameFallback, RenamesAndStillNeverReplaces)
