@@ -180,6 +180,26 @@ TEST_F(PickerTest, AnUnreadableFolderIsReportedAndTheWindowStaysWhereItWas)
     click(picker(), "BtnCancel");
 }
 
+TEST_F(PickerTest, AnUnreadableDriveIsReportedAndTheListStaysOnItsDrive)
+{
+    trigger("mnuCreate");
+    auto* drives = control<QComboBox>(picker(), "Drive1");
+    drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+    ASSERT_EQ(picker()->currentDirectory(), "Z:\\");
+    // Drive C: (HOME) goes away, as a medium taken out would.
+    ASSERT_TRUE(QDir(QString::fromStdString(hostPath(""))).removeRecursively());
+
+    ModalAnswerer answers;
+    answers.then(acknowledge());
+    drives->setCurrentIndex(drives->findData(QChar::fromLatin1('C')));
+    ASSERT_EQ(answers.seen().size(), 1u);
+    EXPECT_TRUE(answers.seen()[0].startsWith(QStringLiteral("KVR|The folder C:\\ cannot be read")));
+    EXPECT_EQ(drives->currentData().toChar(), QChar::fromLatin1('Z'));
+    EXPECT_EQ(picker()->currentDirectory(), "Z:\\");
+    EXPECT_EQ(picker()->inputFileText(), "Z:\\");
+    click(picker(), "BtnCancel");
+}
+
 TEST_F(PickerTest, DrivesKeepTheirCurrentDirectoryAcrossOpenings)
 {
     makeDirectory("Music");
