@@ -12,11 +12,11 @@ namespace kavora {
 
 void ResolveMissingFile(AppState& state, MissingFileDialog& dialog, MessageBoxes& messages)
 {
+    using platform::FileSystem;
     for (;;) {
-        // A fresh object per pass sees the drives and directories as they are
-        // now; the user may have inserted a medium or moved files while the
-        // dialog was open.
-        state.FileSystem = std::make_shared<const platform::FileSystem>(platform::FileSystem::View::Snapshot);
+        // A fresh snapshot per pass sees the drives and directories as they are
+        // now; the user may have inserted a medium or moved files meanwhile.
+        state.FileSystem = std::make_shared<const FileSystem>(FileSystem::View::Snapshot);
 
         if (state.UseDirectoryForAll != kFalse16) {
             std::string joined = state.MissingFileDirectory + state.CurrentEntry;
@@ -28,7 +28,12 @@ void ResolveMissingFile(AppState& state, MissingFileDialog& dialog, MessageBoxes
 
         MissingFileHandlers handlers(state, messages);
         state.SkipFile = false;
+        // While the dialog is open the user may create the directory they then
+        // type, or copy the file into it: the dialog's checks ask the host, and
+        // the job goes on with a snapshot taken after it closed.
+        state.FileSystem = std::make_shared<const FileSystem>(FileSystem::View::Live);
         dialog.showModal("File not found - " + state.CurrentEntry, state.MissingFileDirectory, handlers);
+        state.FileSystem = std::make_shared<const FileSystem>(FileSystem::View::Snapshot);
 
         if (state.SkipFile) {
             return;
