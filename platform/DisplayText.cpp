@@ -1,5 +1,7 @@
 #include "platform/DisplayText.h"
 
+#include "platform/internal/Utf8.h"
+
 #include <array>
 #include <cstdint>
 
@@ -36,37 +38,8 @@ bool isValidUtf8(std::string_view bytes)
 {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        const auto lead = static_cast<std::uint8_t>(bytes[i]);
-        std::size_t length = 0;
-        char32_t codePoint = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            codePoint = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            codePoint = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            codePoint = lead & 0x07u;
-        } else {
+        if (!internal::decodeUtf8(bytes, i))
             return false;
-        }
-        if (i + length > bytes.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto continuation = static_cast<std::uint8_t>(bytes[i + k]);
-            if ((continuation & 0xC0) != 0x80)
-                return false;
-            codePoint = (codePoint << 6) | (continuation & 0x3Fu);
-        }
-        const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-        const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-        if (overlong || surrogate || codePoint > 0x10FFFF)
-            return false;
-        i += length;
     }
     return true;
 }

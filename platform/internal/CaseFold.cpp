@@ -1,5 +1,7 @@
 #include "platform/internal/CaseFold.h"
 
+#include "platform/internal/Utf8.h"
+
 #include <cstdint>
 
 namespace kavora::platform::internal {
@@ -36,46 +38,12 @@ char32_t foldCodePoint(char32_t c)
     return c;
 }
 
-// Decodes one code point at i; on a malformed sequence takes one byte.
+// Decodes one code point at i; a malformed sequence takes one byte.
 char32_t decodeAt(std::string_view bytes, std::size_t& i)
 {
-    const auto lead = static_cast<std::uint8_t>(bytes[i]);
-    const auto invalid = [&]() {
-        ++i;
-        return static_cast<char32_t>(0xDC00u + lead);
-    };
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    std::size_t length = 0;
-    char32_t codePoint = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07u;
-    } else {
-        return invalid();
-    }
-    if (i + length > bytes.size())
-        return invalid();
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto continuation = static_cast<std::uint8_t>(bytes[i + k]);
-        if ((continuation & 0xC0) != 0x80)
-            return invalid();
-        codePoint = (codePoint << 6) | (continuation & 0x3Fu);
-    }
-    const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    if (overlong || surrogate || codePoint > 0x10FFFF)
-        return invalid();
-    i += length;
-    return codePoint;
+    if (const std::optional<char32_t> codePoint = decodeUtf8(bytes, i))
+        return *codePoint;
+    return static_cast<char32_t>(0xDC00u + static_cast<std::uint8_t>(bytes[i++]));
 }
 
 } // namespace
