@@ -1,154 +1,141 @@
 #include "TempTree.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace kavora::platform::test {
 namespace {
 
-std::string backslashed(std::string hostPath)
-{
-    std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
-    return hostPath;
-}
-
-class PathMapping : public TempTree {};
-
-TEST_F(PathMapping, DrivesHostPathsAndSeparatorsReachTheSameFile)
-{
-    const std::string song = write("Music/Song.mp3");
-    const struct {
-        std::string path;
-        const char* why;
-    } cases[] = {
-        {"C:\\Music\\Song.mp3", "drive C is HOME"},
-        {"c:\\music\\SONG.mp3", "letters of drive and names in any case"},
-        {"C:/Music/Song.mp3", "slash is a separator"},
-        {"C:\\Music/Song.mp3", "mixed separators"},
-        {"C:\\\\Music\\\\Song.mp3", "doubled separators, as a drive root joined with a name gives"},
-        {"C:\\Music. \\Song.mp3 . ", "trailing dots and spaces are no part of a name"},
-        {"C:\\Music\\.\\Other\\..\\Song.mp3", "dot components"},
-        {"C:\\..\\..\\Music\\Song.mp3", "dot-dot stops at the drive root"},
-        {song, "a host path as it stands"},
-        {"Z:" + backslashed(song), "drive Z is the host root"},
-        {backslashed(song), "a leading backslash starts at the host root"},
-    };
-    for (const auto& c : cases) {
-        const FsResult<std::string> host = fs().hostPath(c.path);
-        ASSERT_TRUE(host.ok()) << c.why << ": " << c.path << ": " << host.failure().reason;
-        EXPECT_EQ(host.value(), song) << c.why;
-        EXPECT_TRUE(fs().fileExists(c.path)) << c.why;
+// One tree for every lookup: twins that differ in case only, hidden names, a
+// fifo, symbolic links, a UTF-8 name and one stored in Windows-1252 bytes.
+class PathMapping : public TempTree {
+protected:
+    void SetUp() override
+    {
+        TempTree::SetUp();
+        for (const char* name :
+             {"Music/Song.mp3", "Music/.hidden.mp3", "Music/Twin.mp3", "Music/TWIN.mp3", "Music/a.mp3",
+              "Music/B.mp3", "Music/Caf\xC3\xA9.mp3", "Music/Album/Track.mp3", "Music/.cache/x",
+              "Old/Caf\xE9.mp3", "Twin/a.mp3", "TWIN/b.mp3"})
+            write(name);
+        makeFifo("Music/pipe");
+        std::filesystem::create_symlink("Song.mp3", at("Music/link.mp3"));
+        std::filesystem::create_symlink("gone.mp3", at("Music/dangling.mp3"));
+        std::filesystem::create_symlink("Album", at("Music/dirlink"));
     }
-}
+};
 
-TEST_F(PathMapping, RelativePathsUseTheProcessCurrentDirectory)
+// Drive letters, host paths, relative paths, both separators, trailing dots and
+// spaces, dot components, case-insensitive names never guessed when several
+// match, Windows-1252 texts that find their UTF-8 names; which names are files
+// (anything but a directory) and normal files, and their attribute words. Asked
+// live and of a snapshot, which answers all but its first question from memory.
+TEST_F(PathMapping, EntriesMapOntoTheHostAsWindowsWouldFindThem)
 {
-    const std::string song = write("Music/Song.mp3");
+    const std::string song = at("Music/Song.mp3");
+    std::string backslashed = song;
+    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
     std::filesystem::current_path(home());
-    EXPECT_EQ(fs().hostPath("Music\\Song.mp3").value(), song);
-    EXPECT_EQ(fs().hostPath("..\\home\\music\\song.mp3").value(), song);
-    EXPECT_TRUE(fs().fileExists("Music/Song.mp3"));
-}
-
-TEST_F(PathMapping, DriveRelativePathsUseTheDriveCurrentDirectory)
-{
-    const std::string song = write("Music/Song.mp3");
     DriveMap drives = DriveMap::fromEnvironment();
     drives.setCurrentDirectory("C:\\Music");
-    const FileSystem withCurrent(drives);
-    EXPECT_EQ(withCurrent.hostPath("C:Song.mp3").value(), song);
-    EXPECT_EQ(withCurrent.hostPath("C:").value(), home() + "/Music");
+    const FileSystem live(drives);
+    const FileSystem cached(drives, FileSystem::View::Snapshot);
+    const struct {
+        std::string path;
+        std::string host;
+        std::string firstMatch;
+        std::uint32_t attributes; // 0: the query fails
+        std::optional<FsError> failure = std::nullopt;
+    } cases[] = {{"C:\\Music\\Song.mp3", song, "Song.mp3", Archive},
+                 {"c:\\music\\SONG.mp3", song, "Song.mp3", Archive},
+                 {"C:/Music\\Song.mp3", song, "Song.mp3", Archive},
+                 {"C:\\\\Music\\\\Song.mp3", song, "Song.mp3", Archive},
+                 {"C:\\Music. \\Song.mp3 . ", song, "Song.mp3", Archive},
+                 {"C:\\Music\\.\\Album\\..\\Song.mp3", song, "Song.mp3", Archive},
+                 {"C:\\..\\..\\Music\\Song.mp3", song, "Song.mp3", Archive},
+                 {song, song, "Song.mp3", Archive},
+                 {"Z:" + backslashed, song, "Song.mp3", Archive},
+                 {backslashed, song, "Song.mp3", Archive},
+                 {"Music\\Song.mp3", song, "Song.mp3", Archive},
+                 {"..\\home\\music\\song.mp3", song, "Song.mp3", Archive},
+                 {"C:Song.mp3", song, "Song.mp3", Archive},
+                 {"C:", at("Music"), "", Directory},
+                 {"C:\\Music\\.cache\\", at("Music/.cache"), "", Directory | Hidden},
+                 {"C:\\music\\ALBUM\\track.MP3", at("Music/Album/Track.mp3"), "Track.mp3", Archive},
+                 {"C:\\Music\\dirlink\\Track.mp3", at("Music/dirlink/Track.mp3"), "Track.mp3", Archive},
+                 {"C:\\Music\\.hidden.mp3", at("Music/.hidden.mp3"), "", Archive | Hidden},
+                 {"C:\\Music\\pipe", at("Music/pipe"), "", System},
+                 {"C:\\Music\\link.mp3", at("Music/link.mp3"), "link.mp3", Archive},
+                 {"C:\\Music\\dangling.mp3", at("Music/dangling.mp3"), "", ReadOnly | System},
+                 {"C:\\music\\New.kvr", at("Music/New.kvr"), "", 0},
+                 {"C:\\MUSIC\\CAF\xC9.MP3", at("Music/Caf\xC3\xA9.mp3"), "Caf\xC3\xA9.mp3", Archive},
+                 {"C:\\Old\\Caf\xE9.mp3", at("Old/Caf\xE9.mp3"), "Caf\xE9.mp3", Archive},
+                 {"C:\\Music\\Twin.mp3", at("Music/Twin.mp3"), "Twin.mp3", Archive},
+                 {"C:\\Twin\\a.mp3", at("Twin/a.mp3"), "a.mp3", Archive},
+                 {"C:\\Music\\twin.mp3", "", "", 0, FsError::Ambiguous},
+                 {"C:\\twin\\a.mp3", "", "", 0, FsError::Ambiguous},
+                 {"C:\\Missing\\New.kvr", "", "", 0, FsError::NotFound},
+                 {"Q:\\", "", "", 0, FsError::InvalidPath},
+                 {std::string("C:\\a\0b", 6), "", "", 0, FsError::InvalidPath}};
+    for (const FileSystem* fileSystem : {&live, &cached}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.path << (fileSystem == &cached ? " cached" : " live"));
+            const FsResult<std::string> host = fileSystem->hostPath(c.path);
+            EXPECT_EQ(failureOf(host), c.failure);
+            EXPECT_EQ(host.ok() ? host.value() : "", c.host);
+            EXPECT_EQ(fileSystem->fileExists(c.path),
+                      std::filesystem::exists(c.host) && !std::filesystem::is_directory(c.host));
+            EXPECT_EQ(fileSystem->firstMatch(c.path), c.firstMatch);
+            const FsResult<std::uint32_t> word = fileSystem->attributes(c.path);
+            EXPECT_EQ(word.ok() ? word.value() : 0, c.attributes);
+        }
+        // The first normal file in case-insensitive order: "a.mp3" before "B.mp3".
+        EXPECT_EQ(fileSystem->firstMatch("C:\\Music\\*.mp3"), "a.mp3");
+        EXPECT_EQ(fileSystem->firstMatch("C:\\Music\\t?in*"), "TWIN.mp3");
+        EXPECT_EQ(fileSystem->firstMatch("C:\\Missing\\*"), "");
+    }
+    EXPECT_EQ(failureOf(fs().renameNoReplace("C:\\Music\\twin.mp3", "C:\\Music\\1.mp3")), FsError::Ambiguous);
 }
 
-TEST_F(PathMapping, NewNamesMapWhereTheyWouldBeCreated)
-{
-    makeDir("Music");
-    EXPECT_EQ(fs().hostPath("C:\\music\\New.kvr").value(), home() + "/Music/New.kvr");
-    EXPECT_EQ(fs().hostPath("C:\\Missing\\New.kvr").failure().code, FsError::NotFound);
-    EXPECT_FALSE(fs().fileExists("C:\\music\\New.kvr"));
-}
-
-TEST_F(PathMapping, TextsThatAreNoPathFail)
-{
-    EXPECT_EQ(fs().hostPath("").failure().code, FsError::InvalidPath);
-    EXPECT_EQ(fs().hostPath("Q:\\Music").failure().code, FsError::InvalidPath);
-    EXPECT_EQ(fs().hostPath(std::string("C:\\a\0b", 6)).failure().code, FsError::InvalidPath);
-    EXPECT_FALSE(fs().fileExists(""));
-    EXPECT_EQ(fs().firstMatch(""), "");
-}
-
-TEST_F(PathMapping, SeveralCaseMatchesAreNeverGuessed)
-{
-    const std::string lower = write("Dup/song.mp3", "lower");
-    write("Dup/SONG.mp3", "upper");
-    write("Twin/a.mp3");
-    write("TWIN/b.mp3");
-
-    EXPECT_EQ(fs().hostPath("C:\\Dup\\Song.mp3").failure().code, FsError::Ambiguous);
-    EXPECT_FALSE(fs().fileExists("C:\\Dup\\Song.mp3"));
-    EXPECT_EQ(fs().firstMatch("C:\\Dup\\Song.mp3"), "");
-    EXPECT_EQ(fs().attributes("C:\\Dup\\Song.mp3").failure().code, FsError::Ambiguous);
-    EXPECT_EQ(fs().renameNoReplace("C:\\Dup\\Song.mp3", "C:\\Dup\\001 Song.mp3").failure().code,
-              FsError::Ambiguous);
-    EXPECT_EQ(fs().hostPath("C:\\twin\\a.mp3").failure().code, FsError::Ambiguous);
-
-    // The exact name still wins.
-    EXPECT_EQ(fs().hostPath("C:\\Dup\\song.mp3").value(), lower);
-    EXPECT_EQ(fs().hostPath("C:\\Twin\\a.mp3").value(), home() + "/Twin/a.mp3");
-}
-
-TEST_F(PathMapping, Windows1252EntriesFindTheirUtf8Files)
-{
-    const std::string utf8 = write("Music/Caf\xC3\xA9.mp3");
-    EXPECT_TRUE(fs().fileExists("C:\\Music\\Caf\xE9.mp3"));
-    EXPECT_EQ(fs().hostPath("C:\\Music\\Caf\xE9.mp3").value(), utf8);
-    EXPECT_EQ(fs().hostPath("C:\\MUSIC\\CAF\xC9.MP3").value(), utf8);
-    EXPECT_EQ(fs().firstMatch("C:\\Music\\Caf\xE9.mp3"), "Caf\xC3\xA9.mp3");
-
-    // A name stored in the legacy bytes themselves is found byte for byte.
-    const std::string legacy = write("Old/Caf\xE9.mp3");
-    EXPECT_EQ(fs().hostPath("C:\\Old\\Caf\xE9.mp3").value(), legacy);
-
-    // A new name written in Windows-1252 is created in its UTF-8 reading.
-    EXPECT_EQ(fs().hostPath("C:\\Music\\Na\xEFve.kvr").value(), home() + "/Music/Na\xC3\xAFve.kvr");
-}
-
-TEST(DriveMapping, EnvironmentGivesHomeAsCAndRootAsZ)
-{
-    const char* savedHome = std::getenv("HOME");
-    const std::string saved = savedHome ? savedHome : "";
-    ::setenv("HOME", "/var/tmp/", 1);
-    DriveMap drives = DriveMap::fromEnvironment();
-    ::setenv("HOME", saved.c_str(), 1);
-
-    ASSERT_NE(drives.find('c'), nullptr);
-    EXPECT_EQ(drives.find('C')->hostRoot, "/var/tmp");
-    EXPECT_EQ(drives.find('C')->label, "c: [home]");
-    ASSERT_NE(drives.find('Z'), nullptr);
-    EXPECT_EQ(drives.find('z')->hostRoot, "/");
-    EXPECT_EQ(drives.drives().front().letter, 'C');
-    EXPECT_EQ(drives.drives().back().letter, 'Z');
-    EXPECT_EQ(drives.find('Q'), nullptr);
-}
-
-TEST(DriveMapping, EachDriveKeepsItsOwnCurrentDirectory)
+TEST_F(PathMapping, EachDriveKeepsItsOwnCurrentDirectory)
 {
     DriveMap drives({Drive{'c', "/home/me/", "c: [home]"}, Drive{'Z', "/", "z: [/]"}});
-    EXPECT_EQ(drives.find('C')->hostRoot, "/home/me");
     EXPECT_EQ(drives.currentDirectory('C'), "C:\\");
-    EXPECT_EQ(drives.currentDirectory('Z'), "Z:\\");
-
-    drives.setCurrentDirectory("c:\\Music\\Lists\\");
-    EXPECT_EQ(drives.currentDirectory('C'), "C:\\Music\\Lists");
-    EXPECT_EQ(drives.currentDirectory('Z'), "Z:\\");
-
-    drives.setCurrentDirectory("Z:\\tmp");
-    drives.setCurrentDirectory("C:relative");
-    drives.setCurrentDirectory("Q:\\nowhere");
+    for (const char* directory : {"c:\\Music\\Lists\\", "C:relative", "Q:\\nowhere", "Z:\\tmp"})
+        drives.setCurrentDirectory(directory);
     EXPECT_EQ(drives.currentDirectory('C'), "C:\\Music\\Lists");
     EXPECT_EQ(drives.currentDirectory('Z'), "Z:\\tmp");
+}
 
-    drives.setCurrentDirectory("C:\\");
-    EXPECT_EQ(drives.currentDirectory('C'), "C:\\");
+TEST_F(PathMapping, FileTheUserCannotWriteIsReadOnly)
+{
+    const std::string path = write("Locked.mp3");
+    ::chmod(path.c_str(), 0444);
+    // Root writes whatever the permission bits say; the immutable flag binds root too.
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    int flags = 0;
+    const bool immutable = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    const FsResult<std::uint32_t> word = fs().attributes("C:\\Locked.mp3");
+    flags &= ~FS_IMMUTABLE_FL;
+    if (immutable)
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    if (!immutable && ::geteuid() == 0)
+        GTEST_SKIP() << "running as root without the right to mark a file immutable";
+    EXPECT_EQ(word.ok() ? word.value() : 0, ReadOnly | Archive);
+}
+
+TEST_F(PathMapping, SameFileRecognisesOneFileUnderTwoSpellings)
+{
+    ASSERT_EQ(::link(at("Music/a.mp3").c_str(), at("Music/hard.mp3").c_str()), 0);
+    EXPECT_TRUE(fs().sameFile("C:\\MUSIC\\SONG.MP3", at("Music/Song.mp3")));
+    EXPECT_TRUE(fs().sameFile("C:\\Music\\A.mp3", "C:\\Music\\hard.mp3"));
+    EXPECT_FALSE(fs().sameFile("C:\\Music\\Song.mp3", "C:\\Music\\a.mp3"));
+    EXPECT_FALSE(fs().sameFile("C:\\Music\\missing.kvr", "C:\\Music\\missing.kvr"));
 }
 
 } // namespace

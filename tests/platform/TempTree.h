@@ -2,19 +2,31 @@
 
 #include "platform/FileSystem.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
-#include <string>
-#include <unistd.h>
+#include <sstream>
+#include <sys/stat.h>
 
 namespace kavora::platform::test {
 
+// What failed, or nothing: a wrong success then fails the check instead of
+// reading a failure that is not there.
+template <typename Outcome> std::optional<FsError> failureOf(const Outcome& outcome)
+{
+    return outcome.ok() ? std::nullopt : std::optional(outcome.failure().code);
+}
+
+template <typename Outcome> std::string reasonOf(const Outcome& outcome)
+{
+    return outcome.ok() ? "succeeded" : outcome.failure().reason;
+}
+
 // A fresh temporary directory per test with HOME pointed at <tmp>/home, so C:
-// is hermetic. The FileSystem is built after HOME is set.
+// is hermetic; the FileSystem is built after HOME is set. Every such test sets
+// HOME afresh, and no other test reads it.
 class TempTree : public ::testing::Test {
 protected:
     void SetUp() override
@@ -22,9 +34,7 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "kavora-platform-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_root = pattern;
-        std::filesystem::create_directory(m_root / "home");
-        if (const char* home = std::getenv("HOME"))
-            m_savedHome = home;
+        std::filesystem::create_directory(home());
         ::setenv("HOME", home().c_str(), 1);
         m_savedCwd = std::filesystem::current_path();
         m_fs.emplace();
@@ -33,55 +43,39 @@ protected:
     void TearDown() override
     {
         std::filesystem::current_path(m_savedCwd);
-        if (m_savedHome)
-            ::setenv("HOME", m_savedHome->c_str(), 1);
-        else
-            ::unsetenv("HOME");
         std::error_code ignored;
-        std::filesystem::permissions(m_root, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(m_root, ignored);
     }
 
     const FileSystem& fs() const { return *m_fs; }
-    std::string root() const { return m_root.string(); }
     std::string home() const { return (m_root / "home").string(); }
+    std::string at(const std::string& relative) const { return home() + "/" + relative; }
 
     // Creates a file (and its directories) below HOME with the given bytes.
-    std::string write(const std::string& relative, const std::string& bytes = "data")
+    std::string write(const std::string& relative, const std::string& bytes = "data") const
     {
-        const std::filesystem::path path = m_root / "home" / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
+        std::filesystem::create_directories(std::filesystem::path(at(relative)).parent_path());
+        std::ofstream(at(relative), std::ios::binary) << bytes;
+        return at(relative);
     }
 
-    std::string makeDir(const std::string& relative)
-    {
-        const std::filesystem::path path = m_root / "home" / relative;
-        std::filesystem::create_directories(path);
-        return path.string();
-    }
+    void makeFifo(const std::string& relative) const { ASSERT_EQ(::mkfifo(at(relative).c_str(), 0644), 0); }
 
     static std::string read(const std::string& hostPath)
     {
-        std::ifstream in(hostPath, std::ios::binary | std::ios::ate);
-        std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-        in.seekg(0);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return bytes;
+        std::ostringstream bytes;
+        bytes << std::ifstream(hostPath, std::ios::binary).rdbuf();
+        return bytes.str();
     }
 
-    static bool exists(const std::string& hostPath)
+    static bool exists(const std::string& path)
     {
-        std::error_code ignored;
-        return std::filesystem::exists(std::filesystem::symlink_status(hostPath, ignored));
+        return std::filesystem::exists(std::filesystem::symlink_status(path));
     }
 
 private:
     std::filesystem::path m_root;
     std::filesystem::path m_savedCwd;
-    std::optional<std::string> m_savedHome;
     std::optional<FileSystem> m_fs;
 };
 
