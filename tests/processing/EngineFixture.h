@@ -4,95 +4,160 @@
 #include "processing/JobWindow.h"
 #include "processing/MessageBoxes.h"
 #include "processing/MissingFileHandlers.h"
+#include "processing/ProcessPlaylist.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
-#include <memory>
+#include <sstream>
 #include <string>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace kavora::test {
 
-// The window as the job leaves it, plus the order of the closing operations.
+namespace fs = std::filesystem;
+
+// Records every window operation in order as "control=value " pieces.
 class FakeJobWindow final : public JobWindow {
 public:
-    std::string report;
-    std::vector<std::string> events; // "hide-bar", "status:...", "refresh", "append"
+    std::string report, trace;
     std::vector<int> progressValues;
-    bool nextEnabled = true, nextVisible = true, backEnabled = true, backVisible = true;
-    bool doneVisible = false, progressVisible = false;
-    int progress = 0;
-    std::string statusText, explanation = "explanation";
+    std::chrono::microseconds appendDelay{0}; // lets a kill land at many points of a job
 
-    void setExplanation(std::string_view caption) override { explanation = caption; }
-    void setNextEnabled(bool enabled) override { nextEnabled = enabled; }
-    void setNextVisible(bool visible) override { nextVisible = visible; }
-    void setBackEnabled(bool enabled) override { backEnabled = enabled; }
-    void setBackVisible(bool visible) override { backVisible = visible; }
-    void setDoneVisible(bool visible) override { doneVisible = visible; }
-    int progressValue() const override { return progress; }
-    void setProgressValue(int value) override;
-    void setProgressVisible(bool visible) override;
-    void setStatusText(std::string_view text) override;
+    void setExplanation(std::string_view caption) override { note("Label1=", caption); }
+    void setNextEnabled(bool enabled) override { note("BtnOK.Enabled=", enabled ? "1" : "0"); }
+    void setNextVisible(bool visible) override { note("BtnOK.Visible=", visible ? "1" : "0"); }
+    void setBackEnabled(bool enabled) override { note("BtnCancel.Enabled=", enabled ? "1" : "0"); }
+    void setBackVisible(bool visible) override { note("BtnCancel.Visible=", visible ? "1" : "0"); }
+    void setDoneVisible(bool visible) override { note("BtnDone.Visible=", visible ? "1" : "0"); }
+    int progressValue() const override { return progressValues.empty() ? 0 : progressValues.back(); }
+    void setProgressValue(int value) override { progressValues.push_back(value); }
+    void setProgressVisible(bool visible) override { note("Bar.Visible=", visible ? "1" : "0"); }
+    void setStatusText(std::string_view text) override { note("Status=", text); }
     void replaceReport(std::string_view text) override { report = text; }
-    void appendToReport(std::string_view addition) override;
-    void refresh() override { events.emplace_back("refresh"); }
+    void appendToReport(std::string_view addition) override
+    {
+        std::this_thread::sleep_for(appendDelay);
+        report.append(addition);
+        note("append", "");
+    }
+    void refresh() override { note("refresh", ""); }
+
+private:
+    void note(std::string_view what, std::string_view value) { ((trace += what) += value) += ' '; }
 };
 
-struct Message {
-    std::string prompt, title;
-    MessageIcon icon;
-};
-
+// Each message box as "title|icon|prompt".
 class RecordingMessages final : public MessageBoxes {
 public:
-    std::vector<Message> shown;
+    std::vector<std::string> shown;
     void show(std::string_view prompt, std::string_view title, MessageIcon icon) override
     {
-        shown.push_back({std::string(prompt), std::string(title), icon});
+        shown.push_back(std::string(title) + "|" + std::to_string(static_cast<int>(icon)) + "|" +
+                        std::string(prompt));
     }
 };
 
-// One user action in a showing of the "Processing Error" dialog.
-struct Act {
-    enum Kind { Type, Tick, Untick, Ok, Skip, Ignore } kind;
-    std::string text{};
-};
-
-// Plays scripted answers through the real handlers, one list per showing. A
-// list that ends without closing the dialog closes it through the frame.
+// Plays scripted answers through the real handlers, one list per showing:
+// "type TEXT", "tick", "untick", "ok", "skip", "ignore"; whileOpen runs first
+// in every showing. Records each showing as "caption [Text1]", plus " OK" when
+// OK starts enabled. A list that ends without closing the dialog closes it
+// through the frame.
 class ScriptedDialog final : public MissingFileDialog {
 public:
-    struct Showing {
-        std::string caption, text1;
-        bool okEnabled;
-        std::shared_ptr<const platform::FileSystem> fileSystem;
-    };
-    std::vector<std::vector<Act>> script;
-    std::vector<Showing> showings;
+    std::vector<std::vector<std::string>> script;
+    std::function<void()> whileOpen = [] {};
+    std::vector<std::string> showings;
 
-    void showModal(std::string_view label1Caption, std::string_view text1,
-                   MissingFileHandlers& handlers) override;
-    AppState* state = nullptr;
+    void showModal(std::string_view caption, std::string_view text1, MissingFileHandlers& handlers) override
+    {
+        std::string text(text1);
+        bool okEnabled = MissingFileHandlers::Text1Change(text);
+        showings.push_back(std::string(caption) + " [" + text + "]" + (okEnabled ? " OK" : ""));
+        whileOpen();
+        if (showings.size() > script.size()) {
+            ADD_FAILURE() << "unscripted dialog for " << caption;
+            (void)handlers.Command2Click();
+            return;
+        }
+        for (const std::string& act : script[showings.size() - 1]) {
+            DialogAction action = DialogAction::StayOpen;
+            if (act.starts_with("type ")) {
+                okEnabled = MissingFileHandlers::Text1Change(text = act.substr(5));
+            } else if (act == "tick" || act == "untick") {
+                handlers.Check1Click(act == "tick");
+            } else if (act == "ok" && okEnabled) {
+                action = handlers.Command1Click(text);
+            } else if (act == "skip" || act == "ignore") {
+                action = act == "skip" ? handlers.Command2Click() : handlers.Command3Click();
+            }
+            if (action == DialogAction::Close) {
+                return;
+            }
+        }
+    }
 };
 
-// A fresh HOME (drive C:) and current directory per test.
+// A fresh HOME (drive C:) and current directory (C:\Here) per test.
 class EngineTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "kavora-engine-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_home = pattern;
+        m_savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+        m_savedDirectory = fs::current_path();
+        setenv("HOME", m_home.c_str(), 1);
+        fs::create_directories(m_home / "Here");
+        fs::current_path(m_home / "Here");
+    }
+    void TearDown() override
+    {
+        fs::current_path(m_savedDirectory);
+        setenv("HOME", m_savedHome.c_str(), 1);
+        std::error_code unlocked; // the only directory a test makes read-only
+        fs::permissions(m_home / "Locked", fs::perms::owner_all, fs::perm_options::add, unlocked);
+        fs::remove_all(m_home);
+    }
 
-    std::filesystem::path host(const std::string& relative) const { return m_home / relative; }
-    void write(const std::string& relative, const std::string& bytes) const;
-    std::string read(const std::string& relative) const;
-    bool exists(const std::string& relative) const { return std::filesystem::exists(host(relative)); }
+    fs::path host(const std::string& relative) const { return m_home / relative; }
+    bool exists(const std::string& relative) const { return fs::exists(host(relative)); }
+    bool reported(const std::string& piece) const { return window.report.find(piece) != std::string::npos; }
+    void write(const std::string& relative, const std::string& bytes) const
+    {
+        fs::create_directories(host(relative).parent_path());
+        std::ofstream(host(relative), std::ios::binary) << bytes;
+    }
+    std::string read(const std::string& relative) const
+    {
+        std::ostringstream bytes;
+        bytes << std::ifstream(host(relative), std::ios::binary).rdbuf();
+        return bytes.str();
+    }
     // Every regular file under HOME, by relative path, with its bytes.
-    std::map<std::string, std::string> snapshot() const;
-    // Writes a playlist with CRLF line ends under HOME.
-    void writePlaylist(const std::string& relative, const std::vector<std::string>& entries) const;
-
-    void runJob(const std::string& mode, const std::string& playlistPath);
+    std::map<std::string, std::string> snapshot() const
+    {
+        std::map<std::string, std::string> files;
+        for (const auto& item : fs::recursive_directory_iterator(m_home)) {
+            if (const std::string relative = fs::relative(item.path(), m_home); item.is_regular_file()) {
+                files[relative] = read(relative);
+            }
+        }
+        return files;
+    }
+    void runJob(const std::string& mode, const std::string& playlistPath)
+    {
+        state.OperationMode = mode;
+        state.InputPlaylistPath = playlistPath;
+        ProcessPlaylist(state, window, dialog, messages);
+    }
 
     AppState state;
     FakeJobWindow window;
@@ -100,13 +165,29 @@ protected:
     ScriptedDialog dialog;
 
 private:
-    std::filesystem::path m_home, m_savedDirectory;
+    fs::path m_home, m_savedDirectory;
     std::string m_savedHome;
 };
 
-// The whole report of a job with the given entry lines, as CRLF text.
-std::string reportOf(const std::string& playlistPath, const std::vector<std::string>& lines);
+// Each entry followed by CRLF, as playlists are written.
+inline std::string lines(const std::vector<std::string>& entries)
+{
+    std::string text;
+    for (const std::string& entry : entries) {
+        text += entry + "\r\n";
+    }
+    return text;
+}
 
+// The whole report of a job with the given entry lines.
+inline std::string reportOf(const std::string& playlistPath, const std::vector<std::string>& entryLines)
+{
+    return "\r\nProcessing input file... " + playlistPath + "\r\n\r\n" + lines(entryLines);
+}
+
+// The last window operations of every job: the done state.
+inline const std::string kDoneTrace =
+    "BtnOK.Enabled=1 BtnOK.Visible=0 BtnCancel.Enabled=1 BtnCancel.Visible=0 BtnDone.Visible=1 refresh ";
 inline const std::string kNote = "NOTE: Use this new playlist to burn your CD and when complete use this "
                                  "new playlist as input to the Kavora REMOVE function to rename the files "
                                  "and remove the numerics from the file names.";
