@@ -7,7 +7,6 @@
 #include "processing/ProcessPlaylist.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -53,51 +52,43 @@ private:
     void note(std::string_view what, std::string_view value) { ((trace += what) += value) += ' '; }
 };
 
-// Each message box as "title|icon|prompt".
-class RecordingMessages final : public MessageBoxes {
-public:
-    std::vector<std::string> shown;
-    void show(std::string_view prompt, std::string_view title, MessageIcon icon) override
-    {
-        shown.push_back(std::string(title) + "|" + std::to_string(static_cast<int>(icon)) + "|" +
-                        std::string(prompt));
-    }
-};
-
-// Plays scripted answers through the real handlers, one list per showing:
-// "type TEXT", "tick", "untick", "ok", "skip", "ignore"; whileOpen runs first
-// in every showing. Records each showing as "caption [Text1]", plus " OK" when
-// OK starts enabled. A list that ends without closing the dialog closes it
-// through the frame.
-class ScriptedDialog final : public MissingFileDialog {
+// The user: plays scripted answers through the real dialog handlers, one list
+// per showing ("type TEXT", "tick", "untick", "ok", "skip", "ignore"), after
+// whileOpen has run. Logs each showing as "caption [Text1]", plus " OK" when OK
+// starts enabled, and each message box as "title|icon|prompt". A list that ends
+// without closing the dialog closes it through the frame.
+class ScriptedUser final : public MissingFileDialog, public MessageBoxes {
 public:
     std::vector<std::vector<std::string>> script;
     std::function<void()> whileOpen = [] {};
-    std::vector<std::string> showings;
+    std::vector<std::string> log;
+    std::size_t showings = 0;
+
+    void show(std::string_view prompt, std::string_view title, MessageIcon icon) override
+    {
+        log.push_back(std::string(title) + "|" + std::to_string(static_cast<int>(icon)) + "|" +
+                      std::string(prompt));
+    }
 
     void showModal(std::string_view caption, std::string_view text1, MissingFileHandlers& handlers) override
     {
         std::string text(text1);
         bool okEnabled = MissingFileHandlers::Text1Change(text);
-        showings.push_back(std::string(caption) + " [" + text + "]" + (okEnabled ? " OK" : ""));
+        log.push_back(std::string(caption) + " [" + text + "]" + (okEnabled ? " OK" : ""));
         whileOpen();
-        if (showings.size() > script.size()) {
+        if (++showings > script.size()) {
             ADD_FAILURE() << "unscripted dialog for " << caption;
-            (void)handlers.Command2Click();
-            return;
+            script.push_back({"skip"});
         }
-        for (const std::string& act : script[showings.size() - 1]) {
-            DialogAction action = DialogAction::StayOpen;
+        for (const std::string& act : script[showings - 1]) {
             if (act.starts_with("type ")) {
                 okEnabled = MissingFileHandlers::Text1Change(text = act.substr(5));
-            } else if (act == "tick" || act == "untick") {
+            } else if (act.ends_with("tick")) {
                 handlers.Check1Click(act == "tick");
-            } else if (act == "ok" && okEnabled) {
-                action = handlers.Command1Click(text);
-            } else if (act == "skip" || act == "ignore") {
-                action = act == "skip" ? handlers.Command2Click() : handlers.Command3Click();
-            }
-            if (action == DialogAction::Close) {
+            } else if ((act == "skip"              ? handlers.Command2Click()
+                        : act == "ignore"          ? handlers.Command3Click()
+                        : act == "ok" && okEnabled ? handlers.Command1Click(text)
+                                                   : DialogAction::StayOpen) == DialogAction::Close) {
                 return;
             }
         }
@@ -112,28 +103,28 @@ protected:
         std::string pattern = (fs::temp_directory_path() / "kavora-engine-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_home = pattern;
-        m_savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-        m_savedDirectory = fs::current_path();
         setenv("HOME", m_home.c_str(), 1);
         fs::create_directories(m_home / "Here");
         fs::current_path(m_home / "Here");
     }
     void TearDown() override
     {
-        fs::current_path(m_savedDirectory);
-        setenv("HOME", m_savedHome.c_str(), 1);
-        std::error_code unlocked; // the only directory a test makes read-only
-        fs::permissions(m_home / "Locked", fs::perms::owner_all, fs::perm_options::add, unlocked);
+        fs::current_path(fs::temp_directory_path());
         fs::remove_all(m_home);
     }
 
     fs::path host(const std::string& relative) const { return m_home / relative; }
-    bool exists(const std::string& relative) const { return fs::exists(host(relative)); }
     bool reported(const std::string& piece) const { return window.report.find(piece) != std::string::npos; }
     void write(const std::string& relative, const std::string& bytes) const
     {
         fs::create_directories(host(relative).parent_path());
         std::ofstream(host(relative), std::ios::binary) << bytes;
+    }
+    void write(const std::map<std::string, std::string>& files) const
+    {
+        for (const auto& [relative, bytes] : files) {
+            write(relative, bytes);
+        }
     }
     std::string read(const std::string& relative) const
     {
@@ -156,17 +147,15 @@ protected:
     {
         state.OperationMode = mode;
         state.InputPlaylistPath = playlistPath;
-        ProcessPlaylist(state, window, dialog, messages);
+        ProcessPlaylist(state, window, user, user);
     }
 
     AppState state;
     FakeJobWindow window;
-    RecordingMessages messages;
-    ScriptedDialog dialog;
+    ScriptedUser user;
 
 private:
-    fs::path m_home, m_savedDirectory;
-    std::string m_savedHome;
+    fs::path m_home;
 };
 
 // Each entry followed by CRLF, as playlists are written.
