@@ -13,4 +13,4 @@ if [[ ! -f $build/build.ninja ]]; then
 fi
 cmake --build "$build" --target wizard_screenshots
 mkdir -p "$out"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tests/wizard/wizard_screenshots" "$out"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/wizard/wizard_screenshots" "$out"

@@ -1,272 +1,220 @@
-// The whole road of a job through real widgets: Actions menu, selection
-// window, preview, "&Next", the report, "&Done".
-#include "ModalAnswerer.h"
+// A job's whole road through real widgets: Actions menu, selection window,
+// preview, "&Next" with the dialog answered, the report, "&Done"; and the
+// preview's own ways out.
 #include "WizardFixture.h"
 
 #include <QComboBox>
-#include <QFile>
+#include <QDirIterator>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QProgressBar>
+#include <QStatusTipEvent>
 #include <QTest>
 
 namespace {
 
-const std::string kPlaylist = "C:\\My Documents\\My Music\\My Playlists\\mix.m3u";
-const std::string kNewPlaylist = "C:\\My Documents\\My Music\\My Playlists\\mix.kvr";
-const std::string kPlaylistHost = "My Documents/My Music/My Playlists/mix.m3u";
-const std::string kNewPlaylistHost = "My Documents/My Music/My Playlists/mix.kvr";
+const std::string kPlaylists = "C:\\My Documents\\My Music\\My Playlists";
+const std::string kPlaylistsHost = "My Documents/My Music/My Playlists/";
 
-std::string header(const std::string& playlist)
+std::string asked(const std::string& file, const std::string& text1 = {})
 {
-    return "\r\nProcessing input file... " + playlist + "\r\n";
+    return "Processing Error|File not found - " + file + "|" + text1 +
+           (text1.empty() ? "|OK disabled" : "|OK enabled");
 }
 
-std::string line(const std::string& text)
-{
-    return "\r\n" + text;
-}
-
-std::string errorCount(int errors)
-{
-    return "\r\n\r\n<<<  Processing completed with " + std::to_string(errors) + " ERRORS DETECTED  >>>";
-}
-
-std::string createSummary(int renamed, int entries)
+std::string created(int renamed, int entries)
 {
     return "\r\n\r\n" + std::to_string(renamed) + " out of a possible " + std::to_string(entries) +
-           " files successfully added to new playlist: \r\n" + kNewPlaylist +
-           "\r\n\r\nNOTE: Use this new playlist to burn your CD and when complete use this new playlist as "
-           "input to the Kavora REMOVE function to rename the files and remove the numerics from the file "
-           "names.\r\n";
+           " files successfully added to new playlist: \r\n" + kPlaylists +
+           "\\mix.kvr\r\n\r\nNOTE: Use this new playlist to burn your CD and when complete use this new "
+           "playlist as input to the Kavora REMOVE function to rename the files and remove the numerics from "
+           "the file names.\r\n";
 }
 
-std::string createFailureSummary(int entries)
-{
-    return "\r\n\r\n" + std::to_string(entries) + " out of a possible " + std::to_string(entries) +
-           " files encountered errors during processing.\r\nRemedy the errors listed above before rerunning "
-           "the program to create your new playlist file.\r\n";
-}
+enum class Pick { ClickM3u, TypeM3u, ClickKvr };
 
-std::string removeSummary(int renamed, int entries)
-{
-    return "\r\n\r\n" + std::to_string(renamed) + " out of a possible " + std::to_string(entries) +
-           " files successfully renamed to original file names.\r\n";
-}
-
-class RoadTest : public WizardFixture {
-protected:
-    // A playlist in the first default folder, and music in C:\Music and C:\Other.
-    void SetUp() override
-    {
-        WizardFixture::SetUp();
-        writeFile("Music/A.mp3", "a");
-        writeFile("Music/C.mp3", "c");
-        writeFile("Other/B.mp3", "b");
-        writeFile("Other/D.mp3", "d");
-    }
-
-    void writePlaylist(const std::string& entries) { writeFile(kPlaylistHost, entries); }
-
-    // Actions menu, the playlist picked by a click, "&Next" of the selection window.
-    void previewByClicking(const char* menuItem, const QString& file)
-    {
-        trigger(menuItem);
-        expectMainState(mainWindow(), MainState::Choosing);
-        clickFile(file);
-        click(picker(), "BtnOK");
-        settle();
-        expectMainState(mainWindow(), MainState::Preview);
-    }
-
-    void runJob()
-    {
-        click(&mainWindow(), "BtnOK");
-        expectMainState(mainWindow(), MainState::Done);
-    }
-
-    // The screen shows the report's bytes with its line breaks.
-    void expectReport(const std::string& expected)
-    {
-        EXPECT_EQ(mainWindow().reportText(), expected);
-        QString shown = QString::fromStdString(expected);
-        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        EXPECT_EQ(control<QPlainTextEdit>(&mainWindow(), "RichTextBox1")->toPlainText(), shown);
-    }
-
-    void finish()
-    {
-        click(&mainWindow(), "BtnDone");
-        expectMainState(mainWindow(), MainState::Idle);
-        EXPECT_TRUE(mainWindow().reportText().empty());
-    }
+// Every road starts from Music/A.mp3, C.mp3, "007 E.mp3" and Other/B.mp3,
+// D.mp3, each file holding its own name.
+struct Road {
+    const char* name;
+    Pick pick;
+    std::string playlist; // the bytes of mix.m3u, or of mix.kvr for Remove
+    std::vector<ModalAnswerer::Answer> answers;
+    std::vector<std::string> seen;
+    std::string report; // after its header line
+    std::string kvrAfter;
+    std::string filesAfter;
 };
 
-TEST_F(RoadTest, CreateByClickingAFileWithTheDirectoryGivenAtOnce)
+void PrintTo(const Road& road, std::ostream* out)
 {
-    writePlaylist("C:\\Music\\A.mp3\r\nB.mp3\r\nC:\\Music\\C.mp3\r\n");
-    expectMainState(mainWindow(), MainState::Idle);
-    previewByClicking("mnuCreate", QStringLiteral("mix.m3u"));
-    EXPECT_EQ(state().OperationMode, "Create");
-    EXPECT_EQ(state().InputPlaylistPath, kPlaylist);
-    EXPECT_EQ(state().PlaylistDirectory, "C:\\My Documents\\My Music\\My Playlists");
-    expectReport("C:\\Music\\A.mp3\r\nB.mp3\r\nC:\\Music\\C.mp3");
-
-    // The dialog opens mid-job: the main window is then in its running state.
-    struct Running {
-        bool nextShown, nextEnabled, backShown, backEnabled, doneShown, progressShown, labelShown;
-        int progress;
-        QString label;
-        std::string status;
-    } running{};
-    ModalAnswerer answers;
-    const auto answerDirectory = typeDirectoryAndOk(QStringLiteral("C:\\Other\\"));
-    answers.then([&](QWidget* dialog) {
-        const auto* next = button(&mainWindow(), "BtnOK");
-        const auto* back = button(&mainWindow(), "BtnCancel");
-        const auto* label = control<QLabel>(&mainWindow(), "Label1");
-        const auto* progress = control<QProgressBar>(&mainWindow(), "ProgressBar1");
-        running = {next->isVisible(),
-                   next->isEnabled(),
-                   back->isVisible(),
-                   back->isEnabled(),
-                   button(&mainWindow(), "BtnDone")->isVisible(),
-                   progress->isVisible(),
-                   label->isVisible(),
-                   progress->value(),
-                   label->text(),
-                   mainWindow().statusText()};
-        answerDirectory(dialog);
-    });
-    runJob();
-
-    EXPECT_TRUE(running.nextShown && running.backShown);
-    EXPECT_FALSE(running.nextEnabled || running.backEnabled || running.doneShown);
-    EXPECT_TRUE(running.progressShown);
-    EXPECT_EQ(running.progress, 1); // the second entry counts once it is resolved
-    EXPECT_TRUE(running.labelShown);
-    EXPECT_TRUE(running.label.isEmpty());
-    EXPECT_EQ(running.status, "Processing...");
-    ASSERT_EQ(answers.seen().size(), 1u);
-    EXPECT_EQ(answers.seen()[0], QStringLiteral("Processing Error|File not found - B.mp3||OK disabled"));
-    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") +
-                 line("Renamed C:\\Other\\002 B.mp3") + line("Renamed C:\\Music\\003 C.mp3") +
-                 createSummary(3, 3));
-    EXPECT_TRUE(exists("Music/001 A.mp3"));
-    EXPECT_TRUE(exists("Other/002 B.mp3"));
-    EXPECT_TRUE(exists("Music/003 C.mp3"));
-    EXPECT_FALSE(exists("Music/A.mp3"));
-    EXPECT_EQ(readFile(kNewPlaylistHost),
-              "C:\\Music\\001 A.mp3\r\nC:\\Other\\002 B.mp3\r\nC:\\Music\\003 C.mp3\r\n");
-    finish();
+    *out << road.name;
 }
 
-TEST_F(RoadTest, CreateByTypingThePathWithAFailingDirectoryFirst)
+const Road kRoads[] = {
+    // Without its closing backslash a directory is joined as C:\MusicD.mp3; a
+    // file's path is refused at once; without the tick the next one is asked.
+    {"GoodThenFailingDirectories",
+     Pick::TypeM3u,
+     "C:\\Music\\A.mp3\r\nB.mp3\r\nD.mp3\r\n",
+     {typeDirectoryAndOk("C:\\Other\\"), typeDirectoryAndOk("C:\\Music\\C.mp3"), press("OK"),
+      typeDirectoryAndOk("C:\\Music"), press("OK"), typeDirectoryAndOk("C:\\Other\\")},
+     {asked("B.mp3"), asked("D.mp3"),
+      "Invalid Directory Name|Directory name error... C:\\Music\\C.mp3 32\nPlease specify only the directory "
+      "path of the file.",
+      asked("D.mp3", "C:\\Music\\C.mp3"), "KVR|C:\\MusicD.mp3 not found", asked("D.mp3", "C:\\Music")},
+     "\r\nRenamed C:\\Music\\001 A.mp3\r\nRenamed C:\\Other\\002 B.mp3\r\nRenamed C:\\Other\\003 D.mp3" +
+         created(3, 3),
+     "C:\\Music\\001 A.mp3\r\nC:\\Other\\002 B.mp3\r\nC:\\Other\\003 D.mp3\r\n",
+     "Music/001 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Other/002 B.mp3=B Other/003 D.mp3=D"},
+    // After "Ignore Errors" a missing file is an error without asking.
+    {"SkipThenIgnore",
+     Pick::ClickM3u,
+     "C:\\Music\\A.mp3\r\nB.mp3\r\nD.mp3\r\nX.mp3\r\nC:\\Music\\C.mp3",
+     {press("&Skip File"), press("&Ignore Errors")},
+     {asked("B.mp3"), asked("D.mp3")},
+     "\r\nRenamed C:\\Music\\001 A.mp3\r\nError - File not found - B.mp3\r\nError - File not found - "
+     "D.mp3\r\nError - File not found - X.mp3\r\nRenamed C:\\Music\\002 C.mp3\r\n\r\n<<<  Processing "
+     "completed with 3 ERRORS DETECTED  >>>" +
+         created(2, 5),
+     "C:\\Music\\001 A.mp3\r\nC:\\Music\\002 C.mp3\r\n",
+     "Music/001 A.mp3=A Music/002 C.mp3=C Music/007 E.mp3=007 E Other/B.mp3=B Other/D.mp3=D"},
+    // The ticked directory serves later entries without their path, unasked.
+    {"CheckBoxTicked",
+     Pick::ClickM3u,
+     "B.mp3\r\nC:\\Music\\A.mp3\r\nD.mp3\r\n",
+     {typeDirectoryAndOk("C:\\Other\\", true)},
+     {asked("B.mp3")},
+     "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\002 A.mp3\r\nRenamed C:\\Other\\003 D.mp3" +
+         created(3, 3),
+     "C:\\Other\\001 B.mp3\r\nC:\\Music\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\n",
+     "Music/002 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Other/001 B.mp3=B Other/003 D.mp3=D"},
+    {"Remove",
+     Pick::ClickKvr,
+     "C:\\Music\\007 E.mp3\r\nC:\\Music\\003 X.mp3\r\n",
+     {},
+     {},
+     "\r\nRenamed C:\\Music\\E.mp3\r\nError - File not found - C:\\Music\\003 X.mp3\r\n\r\n<<<  Processing "
+     "completed with 1 ERRORS DETECTED  >>>\r\n\r\n1 out of a possible 2 files successfully renamed to "
+     "original file names.\r\n",
+     "C:\\Music\\007 E.mp3\r\nC:\\Music\\003 X.mp3\r\n",
+     "Music/A.mp3=A Music/C.mp3=C Music/E.mp3=007 E Other/B.mp3=B Other/D.mp3=D"},
+};
+
+class RoadTest : public WizardFixture, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(RoadTest, RunsFromTheMenuToDone)
 {
-    writePlaylist("C:\\Music\\A.mp3\r\nB.mp3\r\n");
-    trigger("mnuCreate");
-    typePath(QString::fromStdString(kPlaylist));
+    const Road& road = GetParam();
+    for (const std::string file : {"Music/A", "Music/C", "Music/007 E", "Other/B", "Other/D"})
+        writeFile(file + ".mp3", file.substr(6));
+    const bool remove = road.pick == Pick::ClickKvr;
+    const std::string playlist = kPlaylists + (remove ? "\\mix.kvr" : "\\mix.m3u");
+    writeFile(kPlaylistsHost + (remove ? "mix.kvr" : "mix.m3u"), road.playlist);
+
+    trigger(remove ? "mnuRemove" : "mnuCreate");
+    EXPECT_EQ(mainState(), kChoosing);
+    if (remove) // the other type in the type box lists the ".kvr" playlists
+        QTest::keyClick(control<QComboBox>(picker(), "Combo1"), Qt::Key_Down);
+    if (road.pick == Pick::TypeM3u)
+        typePath(playlist);
+    else
+        clickFile(QString::fromStdString(playlist.substr(kPlaylists.size() + 1)));
     click(picker(), "BtnOK");
-    settle();
-    expectMainState(mainWindow(), MainState::Preview);
-    EXPECT_EQ(state().InputPlaylistPath, kPlaylist);
+    EXPECT_EQ(mainState(), kPreview);
+    EXPECT_EQ(window().reportText(), road.playlist.substr(0, road.playlist.find_last_not_of("\r\n") + 1));
 
-    // Without its closing backslash the directory is joined as C:\MusicB.mp3.
     ModalAnswerer answers;
-    answers.then(typeDirectoryAndOk(QStringLiteral("C:\\Music")))
-        .then(acknowledge())
-        .then(typeDirectoryAndOk(QStringLiteral("C:\\Other\\")));
-    runJob();
+    for (std::size_t i = 0; i < road.answers.size(); ++i)
+        answers.then([this, &road, i](QWidget* modal) {
+            EXPECT_EQ(mainState(), kRunning); // the dialog opens mid-job
+            road.answers[i](modal);
+        });
+    click(&window(), "BtnOK");
+    EXPECT_EQ(mainState(), kDone);
+    EXPECT_EQ(answers.seen, road.seen);
+    const std::string report = "\r\nProcessing input file... " + playlist + "\r\n" + road.report;
+    EXPECT_EQ(window().reportText(), report);
+    EXPECT_EQ(control<QPlainTextEdit>(&window(), "RichTextBox1")->toPlainText(),
+              QString::fromStdString(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    EXPECT_EQ(readFile(kPlaylistsHost + "mix.kvr"), road.kvrAfter);
+    // Every music file, with the name it started with as its content.
+    const QString home = QString::fromStdString(hostPath(""));
+    QStringList files;
+    for (QDirIterator it(home, {"*.mp3"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString relative = it.next().mid(home.size());
+        files << relative + QLatin1Char('=') + QString::fromStdString(readFile(relative.toStdString()));
+    }
+    files.sort();
+    EXPECT_EQ(files.join(QLatin1Char(' ')).toStdString(), road.filesAfter);
 
-    const std::vector<QString> expectedSeen = {
-        QStringLiteral("Processing Error|File not found - B.mp3||OK disabled"),
-        QStringLiteral("KVR|C:\\MusicB.mp3 not found"),
-        QStringLiteral("Processing Error|File not found - B.mp3|C:\\Music|OK enabled"),
-    };
-    EXPECT_EQ(answers.seen(), expectedSeen);
-    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") +
-                 line("Renamed C:\\Other\\002 B.mp3") + createSummary(2, 2));
-    EXPECT_TRUE(exists("Other/002 B.mp3"));
-    finish();
+    click(&window(), "BtnDone");
+    EXPECT_EQ(mainState(), kIdle);
+    EXPECT_TRUE(window().reportText().empty());
 }
 
-TEST_F(RoadTest, CreateWithSkipFileLeavesTheEntryOut)
-{
-    writePlaylist("C:\\Music\\A.mp3\r\nB.mp3\r\nC:\\Music\\C.mp3");
-    previewByClicking("mnuCreate", QStringLiteral("mix.m3u"));
-    ModalAnswerer answers;
-    answers.then(skipFile());
-    runJob();
+INSTANTIATE_TEST_SUITE_P(Wizard, RoadTest, ::testing::ValuesIn(kRoads),
+                         [](const auto& road) { return std::string(road.param.name); });
 
-    expectReport(header(kPlaylist) + line("Renamed C:\\Music\\001 A.mp3") +
-                 line("Error - File not found - B.mp3") + line("Renamed C:\\Music\\002 C.mp3") +
-                 errorCount(1) + createSummary(2, 3));
-    EXPECT_TRUE(exists("Other/B.mp3"));
-    EXPECT_EQ(readFile(kNewPlaylistHost), "C:\\Music\\001 A.mp3\r\nC:\\Music\\002 C.mp3\r\n");
-    EXPECT_TRUE(state().SkipFile);
-    finish();
+using MainWindowTest = WizardFixture;
+
+TEST_F(MainWindowTest, ShowsTheBytesDecodedAndBackLeadsToAFreshSelectionThenToIdle)
+{
+    // At the drive root the path gets two backslashes.
+    writeFile("root.m3u", "C:\\Caf\xE9.mp3\r\nC:\\b.mp3");
+    for (const auto& [menu, explanation] :
+         {std::pair{"mnuCreate",
+                    "The files will be renamed and prefixed with numerics and a new Playlist will "
+                    "be created."},
+          {"mnuRemove", "The prefixed numerics will be removed and the files will be renamed backed to their "
+                        "original filenames."}}) {
+        SCOPED_TRACE(menu);
+        trigger(menu);
+        clickFile(QStringLiteral("root.m3u"));
+        click(picker(), "BtnOK");
+        EXPECT_EQ(state().InputPlaylistPath, "C:\\\\root.m3u");
+        EXPECT_EQ(state().PlaylistDirectory, "C:\\");
+        EXPECT_EQ(control<QLabel>(&window(), "Label1")->text().toStdString(),
+                  "You have selected a playlist that contains the following files...\n" +
+                      std::string(explanation));
+        EXPECT_EQ(window().reportText(), "C:\\Caf\xE9.mp3\r\nC:\\b.mp3");
+        EXPECT_EQ(control<QPlainTextEdit>(&window(), "RichTextBox1")->toPlainText(),
+                  QStringLiteral("C:\\Caf\u00E9.mp3\nC:\\b.mp3"));
+
+        click(&window(), "BtnCancel");
+        EXPECT_EQ(mainState(), kChoosingAfterBack);
+        EXPECT_TRUE(window().reportText().empty());
+        EXPECT_FALSE(control<QPushButton>(picker(), "BtnOK")->isEnabled()); // a fresh selection window
+        click(picker(), "BtnCancel");
+        EXPECT_EQ(mainState(), kIdle);
+    }
 }
 
-TEST_F(RoadTest, CreateWithIgnoreErrorsAsksOnlyOnce)
+TEST_F(MainWindowTest, AnUnreadablePlaylistIsReportedAndBackLeadsOn)
 {
-    writePlaylist("B.mp3\r\nD.mp3\r\n");
-    previewByClicking("mnuCreate", QStringLiteral("mix.m3u"));
-    ModalAnswerer answers;
-    answers.then(ignoreErrors());
-    runJob();
-
-    EXPECT_EQ(answers.seen().size(), 1u);
-    expectReport(header(kPlaylist) + line("Error - File not found - B.mp3") +
-                 line("Error - File not found - D.mp3") + errorCount(2) + createFailureSummary(2));
-    EXPECT_EQ(readFile(kNewPlaylistHost), "");
-    EXPECT_FALSE(state().IgnoreErrors);
-    finish();
+    writeFile("Lists/notes.txt", "x");
+    for (const std::string path : {"C:\\Lists", "C:\\Lists\\gone.m3u"}) {
+        SCOPED_TRACE(path);
+        trigger("mnuCreate");
+        typePath(path);
+        ModalAnswerer answers;
+        answers.then(press("OK"));
+        click(picker(), "BtnOK");
+        ASSERT_EQ(answers.seen.size(), 1u);
+        EXPECT_TRUE(answers.seen[0].starts_with("KVR|The playlist " + path + " cannot be shown"))
+            << answers.seen[0];
+        EXPECT_EQ(mainState(), kPreview);
+        EXPECT_TRUE(window().reportText().empty());
+        click(&window(), "BtnCancel");
+        click(picker(), "BtnCancel");
+    }
 }
 
-TEST_F(RoadTest, CreateWithTheCheckBoxTickedUsesTheDirectoryForLaterEntries)
+TEST_F(MainWindowTest, HoveringAMenuItemLeavesTheStatusText)
 {
-    writePlaylist("B.mp3\r\nC:\\Music\\A.mp3\r\nD.mp3\r\n");
-    previewByClicking("mnuCreate", QStringLiteral("mix.m3u"));
-    ModalAnswerer answers;
-    answers.then(typeDirectoryAndOk(QStringLiteral("C:\\Other\\"), true));
-    runJob();
-
-    EXPECT_EQ(answers.seen().size(), 1u);
-    EXPECT_EQ(state().UseDirectoryForAll, kavora::kTrue16);
-    EXPECT_TRUE(state().MissingFileDirectory.empty());
-    expectReport(header(kPlaylist) + line("Renamed C:\\Other\\001 B.mp3") +
-                 line("Renamed C:\\Music\\002 A.mp3") + line("Renamed C:\\Other\\003 D.mp3") +
-                 createSummary(3, 3));
-    finish();
-}
-
-TEST_F(RoadTest, RemoveTakesTheNumbersOffAgain)
-{
-    // The original names must be free for the renames back.
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(hostPath("Music/A.mp3"))));
-    ASSERT_TRUE(QFile::remove(QString::fromStdString(hostPath("Music/C.mp3"))));
-    writeFile("Music/001 A.mp3", "a");
-    writeFile("Music/002 C.mp3", "c");
-    writeFile(kNewPlaylistHost, "C:\\Music\\001 A.mp3\r\nC:\\Music\\002 C.mp3\r\nC:\\Music\\003 X.mp3\r\n");
-    // Choosing the other type from the type box lists the ".kvr" playlist.
-    trigger("mnuRemove");
-    auto* combo = control<QComboBox>(picker(), "Combo1");
-    QTest::keyClick(combo, Qt::Key_Down);
-    ASSERT_EQ(picker()->filePattern(), "*.kvr");
-    clickFile(QStringLiteral("mix.kvr"));
-    click(picker(), "BtnOK");
-    settle();
-    expectMainState(mainWindow(), MainState::Preview);
-    EXPECT_EQ(state().OperationMode, "Remove");
-
-    ModalAnswerer answers;
-    runJob();
-    expectReport(header(kNewPlaylist) + line("Renamed C:\\Music\\A.mp3") + line("Renamed C:\\Music\\C.mp3") +
-                 line("Error - File not found - C:\\Music\\003 X.mp3") + errorCount(1) + removeSummary(2, 3));
-    EXPECT_TRUE(exists("Music/A.mp3"));
-    EXPECT_TRUE(exists("Music/C.mp3"));
-    EXPECT_FALSE(exists("Music/001 A.mp3"));
-    finish();
+    window().setStatusText("Operation complete");
+    QStatusTipEvent tip(QStringLiteral("a menu item's tip"));
+    QCoreApplication::sendEvent(window().centralWidget(), &tip);
+    EXPECT_EQ(window().statusText(), "Operation complete");
 }
 
 } // namespace

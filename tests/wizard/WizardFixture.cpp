@@ -1,26 +1,124 @@
 #include "WizardFixture.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPlainTextEdit>
-#include <QProgressBar>
+#include <QMessageBox>
 #include <QTest>
 
-#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+bool isFileNotFound(const QWidget* modal)
+{
+    return modal->objectName() == QLatin1String("KVRfrmFileNotFound");
+}
+
+// A dialog that is only closed would be asked again; "Ignore Errors" ends it.
+void dismiss(QWidget* modal)
+{
+    if (isFileNotFound(modal))
+        modal->findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+    else
+        modal->close();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests)) // CTest's discovery needs no display
+        return RUN_ALL_TESTS();
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+ModalAnswerer::ModalAnswerer()
+{
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+    m_timer.start(5);
+}
+
+void ModalAnswerer::poll()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !modal->isVisible())
+        return;
+    if (modal == m_last) {
+        if (++m_samePolls % 1000 == 0) {
+            ADD_FAILURE() << "modal window stayed open after its answer";
+            dismiss(modal);
+        }
+        return;
+    }
+    m_last = modal;
+    m_samePolls = 0;
+    QString note = modal->windowTitle();
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        note += QLatin1Char('|') + box->text();
+    if (isFileNotFound(modal))
+        note += QLatin1Char('|') + modal->findChild<QLabel*>(QStringLiteral("Label1"))->text() +
+                QLatin1Char('|') + modal->findChild<QLineEdit*>(QStringLiteral("Text1"))->text() +
+                (modal->findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled() ? "|OK enabled"
+                                                                                         : "|OK disabled");
+    seen.push_back(note.toStdString());
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "no answer queued for " << seen.back();
+        dismiss(modal);
+        return;
+    }
+    // From a timer of its own: an answer may open a nested modal window,
+    // which this polling timer must still see.
+    QTimer::singleShot(0, [answer = std::move(m_answers.front()), target = QPointer<QWidget>(modal)] {
+        if (target)
+            answer(target);
+    });
+    m_answers.pop_front();
+}
+
+ModalAnswerer::Answer typeDirectoryAndOk(const QString& directory, bool tickCheck1)
+{
+    return [directory, tickCheck1](QWidget* modal) {
+        ASSERT_TRUE(isFileNotFound(modal)) << modal->windowTitle().toStdString();
+        auto* text1 = modal->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* ok = modal->findChild<QPushButton*>(QStringLiteral("Command1"));
+        QTest::keyClick(text1, Qt::Key_Escape);
+        EXPECT_TRUE(modal->isVisible()) << "Escape closed the dialog";
+        text1->selectAll();
+        QTest::keyClick(text1, Qt::Key_Delete);
+        EXPECT_FALSE(ok->isEnabled()) << "OK enabled without a directory";
+        QTest::keyClicks(text1, directory);
+        if (tickCheck1)
+            QTest::mouseClick(modal->findChild<QCheckBox*>(QStringLiteral("Check1")), Qt::LeftButton);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    };
+}
+
+ModalAnswerer::Answer press(const QString& caption)
+{
+    return [caption](QWidget* modal) {
+        for (auto* button : modal->findChildren<QAbstractButton*>())
+            if (button->text() == caption && button->isVisible())
+                return QTest::mouseClick(button, Qt::LeftButton);
+        ADD_FAILURE() << "no button " << caption.toStdString() << " in "
+                      << modal->windowTitle().toStdString();
+    };
+}
 
 void WizardFixture::SetUp()
 {
     ASSERT_TRUE(m_home.isValid());
     m_oldHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(m_home.path()));
-    m_oldCurrentDirectory = QDir::currentPath();
-    QDir::setCurrent(m_home.path());
+    qputenv("HOME", m_home.path().toUtf8());
     m_window = std::make_unique<KVRFrmStart>(m_state);
     m_window->show();
 }
@@ -28,62 +126,56 @@ void WizardFixture::SetUp()
 void WizardFixture::TearDown()
 {
     m_window.reset();
-    settle();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (QWidget* widget : QApplication::topLevelWidgets())
-        EXPECT_FALSE(widget->isVisible()) << "left open: " << widget->objectName().toStdString() << " "
-                                          << widget->windowTitle().toStdString();
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    QDir::setCurrent(m_oldCurrentDirectory);
+        EXPECT_FALSE(widget->isVisible()) << "left open: " << widget->objectName().toStdString();
     qputenv("HOME", m_oldHome);
 }
 
-std::string WizardFixture::hostPath(const std::string& relative) const
+std::string WizardFixture::mainState()
 {
-    return QFile::encodeName(m_home.path()).toStdString() + "/" + relative;
-}
-
-void WizardFixture::makeDirectory(const std::string& relative) const
-{
-    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(hostPath(relative).c_str())));
+    std::string shown;
+    for (const char* name : {"Label1", "RichTextBox1", "BtnOK", "BtnCancel", "BtnDone", "ProgressBar1"}) {
+        const auto* widget = control<QWidget>(m_window.get(), name);
+        if (widget->isVisible() || !widget->isEnabled())
+            shown +=
+                std::string(widget->isVisible() ? "" : "hidden ") + name + (widget->isEnabled() ? " " : "! ");
+    }
+    if (control<QMenu>(m_window.get(), "mnuActions")->menuAction()->isEnabled())
+        shown += "mnuActions ";
+    if (picker() != nullptr && picker()->isVisible())
+        shown += "picker ";
+    return shown + "| " + m_window->statusText();
 }
 
 void WizardFixture::writeFile(const std::string& relative, const std::string& bytes) const
 {
-    const QString path = QFile::decodeName(hostPath(relative).c_str());
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
-}
-
-bool WizardFixture::exists(const std::string& relative) const
-{
-    return QFileInfo::exists(QFile::decodeName(hostPath(relative).c_str()));
+    const std::filesystem::path path = hostPath(relative);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+    ASSERT_EQ(readFile(relative), bytes);
 }
 
 std::string WizardFixture::readFile(const std::string& relative) const
 {
-    QFile file(QFile::decodeName(hostPath(relative).c_str()));
-    if (!file.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return file.readAll().toStdString();
+    std::ifstream in(hostPath(relative), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<unreadable>";
 }
 
 void WizardFixture::trigger(const char* actionName)
 {
     auto* action = m_window->findChild<QAction*>(QLatin1String(actionName));
-    ASSERT_NE(action, nullptr) << actionName;
-    ASSERT_TRUE(action->isEnabled()) << actionName << " is disabled";
+    ASSERT_TRUE(action != nullptr && action->isEnabled()) << actionName << " is missing or disabled";
     action->trigger();
 }
 
 void WizardFixture::click(QWidget* window, const char* name)
 {
-    QPushButton* target = button(window, name);
-    ASSERT_NE(target, nullptr);
-    ASSERT_TRUE(target->isVisible()) << name << " is hidden";
-    ASSERT_TRUE(target->isEnabled()) << name << " is disabled";
+    auto* target = control<QPushButton>(window, name);
+    ASSERT_TRUE(target != nullptr && target->isVisible() && target->isEnabled())
+        << name << " is not clickable";
     QTest::mouseClick(target, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void WizardFixture::clickFile(const QString& name)
@@ -96,63 +188,13 @@ void WizardFixture::clickFile(const QString& name)
     QTest::mouseClick(file1->viewport(), Qt::LeftButton, {}, file1->visualItemRect(items.front()).center());
 }
 
-void WizardFixture::typePath(const QString& path)
+void WizardFixture::typePath(const std::string& path, bool paste)
 {
     ASSERT_NE(picker(), nullptr);
     auto* text = control<QLineEdit>(picker(), "tbInputFile");
     text->selectAll();
+    if (paste)
+        return text->insert(QString::fromStdString(path));
     QTest::keyClick(text, Qt::Key_Delete);
-    QTest::keyClicks(text, path);
-}
-
-void WizardFixture::pastePath(const QString& path)
-{
-    ASSERT_NE(picker(), nullptr);
-    auto* text = control<QLineEdit>(picker(), "tbInputFile");
-    text->selectAll();
-    text->insert(path);
-}
-
-void WizardFixture::settle()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void expectMainState(KVRFrmStart& window, MainState expected)
-{
-    struct Row {
-        bool label1, report, nextBack, done;
-        const char* status;
-        bool actionsMenu, picker;
-    };
-    const Row row = [expected]() -> Row {
-        switch (expected) {
-        case MainState::Idle:
-            return {false, false, false, false, "Ready", true, false};
-        case MainState::Choosing:
-            return {false, false, false, false, "Ready", true, true};
-        case MainState::ChoosingAfterBack:
-            return {false, false, false, false, "Ready", false, true};
-        case MainState::Preview:
-            return {true, true, true, false, "Ready", false, false};
-        case MainState::Done:
-            return {true, true, false, true, "Operation complete", false, false};
-        }
-        return {};
-    }();
-    const auto* next = window.findChild<QPushButton*>(QStringLiteral("BtnOK"));
-    const auto* back = window.findChild<QPushButton*>(QStringLiteral("BtnCancel"));
-    EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("Label1"))->isVisible(), row.label1);
-    EXPECT_EQ(window.findChild<QPlainTextEdit*>(QStringLiteral("RichTextBox1"))->isVisible(), row.report);
-    EXPECT_EQ(next->isVisible(), row.nextBack);
-    EXPECT_EQ(back->isVisible(), row.nextBack);
-    // Hidden or shown, the two stay enabled outside a job.
-    EXPECT_TRUE(next->isEnabled());
-    EXPECT_TRUE(back->isEnabled());
-    EXPECT_EQ(window.findChild<QPushButton*>(QStringLiteral("BtnDone"))->isVisible(), row.done);
-    EXPECT_FALSE(window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->isVisible());
-    EXPECT_EQ(window.statusText(), row.status);
-    EXPECT_EQ(window.findChild<QMenu*>(QStringLiteral("mnuActions"))->menuAction()->isEnabled(),
-              row.actionsMenu);
-    EXPECT_EQ(window.playlistPicker() != nullptr && window.playlistPicker()->isVisible(), row.picker);
+    QTest::keyClicks(text, QString::fromStdString(path));
 }

@@ -1,7 +1,6 @@
 // Walks the wizard over a small sample library in a temporary HOME and saves
 // a picture of each window state: idle, selection, preview, running (with the
 // processing-error dialog open), done, and the dialog itself.
-#include "ModalAnswerer.h"
 #include "processing/AppState.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
@@ -15,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -87,16 +87,22 @@ int main(int argc, char* argv[])
     ok = save(&window, folder, "preview") && ok;
 
     // The dialog opens during the job: the main window then shows the
-    // running state with its progress bar.
-    ModalAnswerer answers;
-    answers.then([&](QWidget* dialog) {
+    // running state with its progress bar. Polled, as it runs its own loop.
+    bool answered = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr || answered)
+            return;
+        answered = true;
         ok = save(&window, folder, "running") && ok;
         QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("Text1")),
                          QStringLiteral("C:\\Other\\"));
         ok = save(dialog, folder, "processing_error") && ok;
         click(dialog, "Command1");
     });
+    poll.start(20);
     click(&window, "BtnOK");
     ok = save(&window, folder, "done") && ok;
-    return ok && answers.pendingAnswers() == 0 ? 0 : 1;
+    return ok && answered ? 0 : 1;
 }
