@@ -26,7 +26,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Records every window operation in order as "control=value " pieces.
+// Records the window operations in order as "control=value " pieces; the
+// report text and the progress values are kept apart.
 class FakeJobWindow final : public JobWindow {
 public:
     std::string report, trace;
