@@ -215,6 +215,7 @@ TEST_F(MainWindowTest, HoveringAMenuItemLeavesTheStatusText)
     QStatusTipEvent tip(QStringLiteral("a menu item's tip"));
     QCoreApplication::sendEvent(window().centralWidget(), &tip);
     EXPECT_EQ(window().statusText(), "Operation complete");
+    EXPECT_TRUE(control<QLabel>(&window(), "StatusBar1Text")->isVisible()); // no message over it
 }
 
 } // namespace
