@@ -2,7 +2,9 @@
 
 #include <QIconEngine>
 #include <QPainter>
-#include <QSvgRenderer>
+
+#include <optional>
+#include <utility>
 
 static void initShellResources()
 {
@@ -13,53 +15,65 @@ namespace kavora::shell {
 
 namespace {
 
-const QString& logoResource()
+// Qt's SVG icon engine is a plugin, loaded when the first icon of an SVG file
+// is built; the program links no SVG library of its own.
+QIcon svgIcon()
 {
-    static const QString path = QStringLiteral(":/kavora/org.kavora.Kavora.svg");
-    return path;
+    return QIcon(QStringLiteral(":/kavora/org.kavora.Kavora.svg"));
 }
 
-// Draws the SVG at whatever size is asked for, when it is asked for: rendering
-// every size up front would cost start-up time for sizes never shown.
-class SvgIconEngine final : public QIconEngine {
+class DeferredIconEngine final : public QIconEngine {
 public:
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    explicit DeferredIconEngine(std::function<QIcon()> build) : m_build(std::move(build)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
     {
-        QSvgRenderer renderer(logoResource());
-        renderer.render(painter, rect);
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        QPixmap image(size);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-        return image;
+        return icon().pixmap(size, mode, state);
     }
 
-    QIconEngine* clone() const override { return new SvgIconEngine; }
-    QString key() const override { return QStringLiteral("kavora-svg"); }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+
+    QIconEngine* clone() const override { return new DeferredIconEngine(m_build); }
+    QString key() const override { return QStringLiteral("kavora-deferred"); }
+
+private:
+    const QIcon& icon()
+    {
+        if (!m_icon)
+            m_icon = m_build();
+        return *m_icon;
+    }
+
+    std::function<QIcon()> m_build;
+    std::optional<QIcon> m_icon;
 };
 
 } // namespace
+
+QIcon deferredIcon(std::function<QIcon()> build)
+{
+    return QIcon(new DeferredIconEngine(std::move(build)));
+}
 
 QPixmap applicationLogo(int size)
 {
     // The resources live in a static library, so they are registered by hand.
     initShellResources();
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(logoResource());
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    return pixmap;
+    return svgIcon().pixmap(size, size);
 }
 
 QIcon applicationIcon()
 {
     initShellResources();
-    return QIcon(new SvgIconEngine);
+    return deferredIcon(svgIcon);
 }
 
 } // namespace kavora::shell

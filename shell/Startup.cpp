@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QShortcut>
 #include <QStyleFactory>
 #include <QTimer>
@@ -23,12 +25,32 @@ Q_LOGGING_CATEGORY(lcStartup, "kavora.startup", QtWarningMsg)
 
 namespace {
 
+// Fusion, except that the menu bar's overflow arrow is read from its file only
+// when drawn: building the menu bar asks for it, and reading it then loads
+// every image-format plugin (and the libraries behind them) before the main
+// window shows. The window is wide enough for its menus, so it is never drawn.
+class StartupStyle final : public QProxyStyle {
+public:
+    explicit StartupStyle(QStyle* base) : QProxyStyle(base) {}
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        const QPointer<QStyle> base(baseStyle());
+        return deferredIcon([base, icon] {
+            const QStyle* style = base.data();
+            return style != nullptr ? style->standardIcon(icon) : QIcon();
+        });
+    }
+};
+
 void applyApplicationLook()
 {
     // Fusion looks the same on every desktop, which the fixed-size windows
     // with their twip-based layout rely on.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-        QApplication::setStyle(fusion);
+        QApplication::setStyle(new StartupStyle(fusion));
     // The windows' own font (Arial, else Liberation Sans) also for what has
     // none of its own: message boxes, the help viewer.
     QApplication::setFont(look::windowFont(9));

@@ -2,9 +2,10 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 
+#include <string_view>
 #include <unistd.h>
 
 namespace kavora::platform {
@@ -12,7 +13,12 @@ namespace kavora::platform {
 namespace {
 
 // A request is one short line; anything longer is not ours and is dropped.
-constexpr qint64 kMaxRequestLength = 256;
+constexpr std::size_t kMaxRequestLength = 256;
+
+std::string encodedPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 } // namespace
 
@@ -41,8 +47,8 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server != nullptr)
-        m_server->close(); // removes the socket file, so the next start finds nobody
+    for (const auto& [connection, state] : m_connections)
+        closeConnection(connection);
 }
 
 bool SingleInstance::findRunningCopy(int timeoutMs)
@@ -51,33 +57,18 @@ bool SingleInstance::findRunningCopy(int timeoutMs)
     // only the protection against two simultaneous starts is lost.
     if (!m_lock.isLocked())
         (void)m_lock.tryLock(timeoutMs);
-
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-
-    // The running copy reads the request when its event loop next runs, which
-    // may be after a long job; this copy does not wait for an answer.
-    socket.write(kRestoreAndForegroundRequest);
-    (void)socket.waitForBytesWritten(timeoutMs);
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        (void)socket.waitForDisconnected(timeoutMs);
-    return true;
+    return sendToLocalListener(encodedPath(m_socketPath), kRestoreAndForegroundRequest, timeoutMs);
 }
 
 bool SingleInstance::claim()
 {
-    if (m_server == nullptr) {
-        m_server = new QLocalServer(this);
-        m_server->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    // Called after findRunningCopy() found nobody, so a file still at the path
+    // is left from a copy that ended without removing it; listen() replaces it.
+    const bool listening = m_listener.isListening() || m_listener.listen(encodedPath(m_socketPath));
+    if (listening && m_listenerNotifier == nullptr) {
+        m_listenerNotifier = new QSocketNotifier(m_listener.descriptor(), QSocketNotifier::Read, this);
+        connect(m_listenerNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
     }
-    // Called after findRunningCopy() found nobody: a socket file still there
-    // belongs to a copy that ended without removing it.
-    QLocalServer::removeServer(m_socketPath);
-    const bool listening = m_server->listen(m_socketPath);
     if (m_lock.isLocked())
         m_lock.unlock();
     return listening;
@@ -85,30 +76,43 @@ bool SingleInstance::claim()
 
 bool SingleInstance::isListening() const
 {
-    return m_server != nullptr && m_server->isListening();
+    return m_listener.isListening();
 }
 
 void SingleInstance::acceptConnections()
 {
-    while (QLocalSocket* connection = m_server->nextPendingConnection()) {
-        const auto readRequests = [this, connection] {
-            while (connection->canReadLine()) {
-                const QByteArray line = connection->readLine(kMaxRequestLength);
-                if (line == kRestoreAndForegroundRequest)
-                    emit restoreAndForegroundRequested();
-            }
-            if (connection->bytesAvailable() > kMaxRequestLength)
-                connection->abort();
-        };
-        connect(connection, &QLocalSocket::readyRead, this, readRequests);
-        // A client that wrote and hung up at once may leave its line unread
-        // until here.
-        connect(connection, &QLocalSocket::disconnected, this, [connection, readRequests] {
-            readRequests();
-            connection->deleteLater();
-        });
-        readRequests();
+    for (int connection = m_listener.acceptConnection(); connection >= 0;
+         connection = m_listener.acceptConnection()) {
+        auto* notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
+        m_connections[connection].notifier = notifier;
+        connect(notifier, &QSocketNotifier::activated, this,
+                [this, connection] { readRequests(connection); });
+        // A client that wrote and hung up at once has its line waiting already.
+        readRequests(connection);
     }
+}
+
+void SingleInstance::readRequests(int connection)
+{
+    const auto found = m_connections.find(connection);
+    if (found == m_connections.end())
+        return;
+    std::string& received = found->second.received;
+    const bool open = readAvailable(connection, received);
+    std::size_t lineEnd;
+    while ((lineEnd = received.find('\n')) != std::string::npos && lineEnd < kMaxRequestLength) {
+        const bool isRequest =
+            std::string_view(received).substr(0, lineEnd + 1) == kRestoreAndForegroundRequest;
+        received.erase(0, lineEnd + 1);
+        if (isRequest)
+            emit restoreAndForegroundRequested();
+    }
+    if (open && received.size() < kMaxRequestLength)
+        return;
+    found->second.notifier->setEnabled(false);
+    found->second.notifier->deleteLater();
+    m_connections.erase(found);
+    closeConnection(connection);
 }
 
 } // namespace kavora::platform

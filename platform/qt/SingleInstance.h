@@ -1,12 +1,15 @@
 #pragma once
 
+#include "platform/qt/LocalSocket.h"
+
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
-#include <memory>
+#include <string>
+#include <unordered_map>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace kavora::platform {
 
@@ -45,11 +48,19 @@ signals:
     void restoreAndForegroundRequested();
 
 private:
+    struct Connection {
+        QSocketNotifier* notifier = nullptr;
+        std::string received;
+    };
+
     void acceptConnections();
+    void readRequests(int connection);
 
     QString m_socketPath;
     QLockFile m_lock;
-    QLocalServer* m_server = nullptr;
+    LocalListener m_listener;
+    QSocketNotifier* m_listenerNotifier = nullptr;
+    std::unordered_map<int, Connection> m_connections;
 };
 
 // The request line a second start sends; exposed for tests of the protocol.

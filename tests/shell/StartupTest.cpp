@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLocalSocket>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -151,11 +150,8 @@ TEST_F(StartupTest, OtherRequestsOnTheSocketAreIgnored)
     KVRFrmStart& window = session->mainWindow();
     window.showMinimized();
 
-    QLocalSocket stranger;
-    stranger.connectToServer(instanceSocket());
-    ASSERT_TRUE(stranger.waitForConnected(2000));
-    stranger.write(QByteArray(1000, 'x') + "\nrestore\n");
-    ASSERT_TRUE(stranger.waitForBytesWritten(2000));
+    const std::string stranger = std::string(1000, 'x') + "\nrestore\n";
+    ASSERT_TRUE(platform::sendToLocalListener(QFile::encodeName(instanceSocket()).toStdString(), stranger, 2000));
     QTest::qWait(200);
     EXPECT_TRUE(window.isMinimized());
     window.showNormal();
