@@ -22,6 +22,14 @@ foreach(path IN LISTS expected)
   endif()
 endforeach()
 
+# The help file holds every topic the Help menu opens.
+file(READ ${PREFIX}/${CMAKE_INSTALL_DATADIR}/kavora/KVR.HLP help)
+foreach(anchor contents context-2 context-3)
+  if(NOT help MATCHES "name=\"${anchor}\"")
+    message(FATAL_ERROR "the help file has no topic ${anchor}")
+  endif()
+endforeach()
+
 # The desktop file starts the program by the name it is installed under, and
 # names the icon that is installed.
 file(READ ${PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/org.kavora.Kavora.desktop desktop)
