@@ -1,6 +1,7 @@
 #include "platform/LineReader.h"
 
 #include "platform/FileSystem.h"
+#include "platform/internal/FileDescriptor.h"
 #include "platform/internal/HostError.h"
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 namespace kavora::platform {
 
 using internal::failureFromErrno;
+using internal::FileDescriptor;
+using internal::openHostFile;
 
 namespace {
 
@@ -21,25 +24,19 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 } // namespace
 
 struct LineReader::Impl {
-    int fd = -1; // -1: all bytes are in `buffer` from the start
+    FileDescriptor file; // closed: all bytes are in `buffer` from the start
     std::string buffer;
     std::size_t position = 0;
     bool endOfInput = false;
     bool markChecked = false;
     FsStatus status;
 
-    ~Impl()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-
     // Appends the next chunk of the file; false when nothing more comes.
     bool fill()
     {
         if (endOfInput)
             return false;
-        if (fd < 0) {
+        if (!file.isOpen()) {
             endOfInput = true;
             return false;
         }
@@ -47,7 +44,7 @@ struct LineReader::Impl {
         buffer.resize(oldSize + kChunk);
         ssize_t count = 0;
         do {
-            count = ::read(fd, buffer.data() + oldSize, kChunk);
+            count = ::read(file.get(), buffer.data() + oldSize, kChunk);
         } while (count < 0 && errno == EINTR);
         if (count <= 0) {
             if (count < 0)
@@ -132,14 +129,13 @@ FsResult<std::unique_ptr<LineReader>> LineReader::open(const FileSystem& fileSys
     const FsResult<std::string> host = fileSystem.hostPath(windowsPath);
     if (!host)
         return host.failure();
+    FsResult<FileDescriptor> opened = openHostFile(host.value(), O_RDONLY);
+    if (!opened)
+        return opened.failure();
     auto impl = std::make_unique<Impl>();
-    do {
-        impl->fd = ::open(host.value().c_str(), O_RDONLY | O_CLOEXEC);
-    } while (impl->fd < 0 && errno == EINTR);
-    if (impl->fd < 0)
-        return failureFromErrno(errno);
+    impl->file = std::move(opened).value();
     struct stat info {};
-    if (::fstat(impl->fd, &info) != 0)
+    if (::fstat(impl->file.get(), &info) != 0)
         return failureFromErrno(errno);
     if (S_ISDIR(info.st_mode))
         return failureFromErrno(EISDIR);

@@ -1,6 +1,7 @@
 #include "platform/LineWriter.h"
 
 #include "platform/FileSystem.h"
+#include "platform/internal/FileDescriptor.h"
 #include "platform/internal/HostError.h"
 
 #include <cerrno>
@@ -11,16 +12,12 @@
 namespace kavora::platform {
 
 using internal::failureFromErrno;
+using internal::FileDescriptor;
+using internal::openHostFile;
 using internal::makeFailure;
 
 struct LineWriter::Impl {
-    int fd = -1;
-
-    ~Impl()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
+    FileDescriptor file;
 };
 
 LineWriter::LineWriter(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -35,19 +32,18 @@ FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileS
     const FsResult<std::string> host = fileSystem.hostPath(windowsPath);
     if (!host)
         return host.failure();
+    FsResult<FileDescriptor> opened = openHostFile(host.value(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (!opened)
+        return opened.failure();
     auto impl = std::make_unique<Impl>();
-    do {
-        impl->fd = ::open(host.value().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } while (impl->fd < 0 && errno == EINTR);
-    if (impl->fd < 0)
-        return failureFromErrno(errno);
+    impl->file = std::move(opened).value();
     fileSystem.noteCreated(windowsPath);
     return std::unique_ptr<LineWriter>(new LineWriter(std::move(impl)));
 }
 
 FsStatus LineWriter::writeLine(std::string_view line)
 {
-    if (m_impl->fd < 0)
+    if (!m_impl->file.isOpen())
         return makeFailure(FsError::Other, "file is closed");
     // One write per line: a crash loses at most the line in flight.
     std::string record;
@@ -55,7 +51,7 @@ FsStatus LineWriter::writeLine(std::string_view line)
     record.append(line).append("\r\n");
     std::size_t written = 0;
     while (written < record.size()) {
-        const ssize_t count = ::write(m_impl->fd, record.data() + written, record.size() - written);
+        const ssize_t count = ::write(m_impl->file.get(), record.data() + written, record.size() - written);
         if (count < 0) {
             if (errno == EINTR)
                 continue;
@@ -68,10 +64,9 @@ FsStatus LineWriter::writeLine(std::string_view line)
 
 FsStatus LineWriter::close()
 {
-    if (m_impl->fd < 0)
+    if (!m_impl->file.isOpen())
         return makeFailure(FsError::Other, "file is closed");
-    const int fd = m_impl->fd;
-    m_impl->fd = -1;
+    const int fd = m_impl->file.release();
     const bool synced = ::fsync(fd) == 0;
     const int syncError = errno;
     if (::close(fd) != 0 && synced)

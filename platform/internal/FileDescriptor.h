@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/FsStatus.h"
+
+#include <string>
+
+namespace kavora::platform::internal {
+
+// An open host file descriptor, closed when the owner goes.
+class FileDescriptor final {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor();
+
+    int get() const { return m_fd; }
+    bool isOpen() const { return m_fd >= 0; }
+    // Hands the descriptor over to the caller, who then closes it.
+    int release();
+
+private:
+    int m_fd = -1;
+};
+
+// open(2) on a host path, retried when a signal interrupts it.
+FsResult<FileDescriptor> openHostFile(const std::string& hostPath, int flags, unsigned mode = 0);
+
+} // namespace kavora::platform::internal
