@@ -1,15 +1,13 @@
 // Times the file list of the selection window over large directories: 50,000
 // files, and 100,000 to show that the cost grows linearly (ratio near 2).
+#include "bench/BenchSupport.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -22,12 +20,7 @@ void populate(const std::string& directory, int count)
     char name[64];
     for (int i = 0; i < count; ++i) {
         std::snprintf(name, sizeof name, "/Track %06d%s", i, i % 10 == 0 ? ".m3u" : ".mp3");
-        const int fd = ::open((directory + name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd < 0) {
-            std::perror("create");
-            std::exit(1);
-        }
-        ::close(fd);
+        kavora::bench::createEmptyFile(directory + name);
     }
 }
 
@@ -37,14 +30,16 @@ double secondsToList(const FileSystem& fs, const std::string& directory, const c
 {
     double best = 1e9;
     for (int run = 0; run < 5; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        const auto names = fs.matchingFiles(directory, pattern);
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        if (!names.ok() || names.value().size() != expected) {
+        bool listed = false;
+        const double elapsed = kavora::bench::secondsOf([&] {
+            const auto names = fs.matchingFiles(directory, pattern);
+            listed = names.ok() && names.value().size() == expected;
+        });
+        if (!listed) {
             std::fprintf(stderr, "listing %s in %s failed\n", pattern, directory.c_str());
             std::exit(1);
         }
-        best = std::min(best, elapsed.count());
+        best = std::min(best, elapsed);
     }
     return best;
 }
@@ -53,11 +48,7 @@ double secondsToList(const FileSystem& fs, const std::string& directory, const c
 
 int main()
 {
-    std::string root = (std::filesystem::temp_directory_path() / "kavora-bench-XXXXXX").string();
-    if (::mkdtemp(root.data()) == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
+    const std::string root = kavora::bench::makeScratchDirectory();
     const std::string small = root + "/50k";
     const std::string large = root + "/100k";
     populate(small, 50'000);

@@ -2,16 +2,14 @@
 // ones (half of them in another letter case) in a folder of 1,000 files, asked
 // of a Live object, which reads the host on every call, and of a Snapshot
 // object, which reads the folder once.
+#include "bench/BenchSupport.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -34,14 +32,8 @@ std::vector<std::string> populate(const std::string& home)
     std::filesystem::create_directories(home + "/Music");
     std::vector<std::string> paths;
     for (int i = 0; i < kPresent + kMissing; ++i) {
-        if (i < kPresent) {
-            const int fd = ::open((home + "/Music/" + trackName(i, false)).c_str(), O_WRONLY | O_CREAT, 0644);
-            if (fd < 0) {
-                std::perror("create");
-                std::exit(1);
-            }
-            ::close(fd);
-        }
+        if (i < kPresent)
+            kavora::bench::createEmptyFile(home + "/Music/" + trackName(i, false));
         paths.push_back("C:\\Music\\" + trackName(i, i % 2 == 1));
     }
     return paths;
@@ -52,17 +44,17 @@ double secondsToLookUp(FileSystem::View view, const std::vector<std::string>& pa
 {
     double best = 1e9;
     for (int run = 0; run < 3; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        const FileSystem fs(view);
         int found = 0;
-        for (const std::string& path : paths)
-            found += fs.fileExists(path) ? 1 : 0;
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        const double elapsed = kavora::bench::secondsOf([&] {
+            const FileSystem fs(view);
+            for (const std::string& path : paths)
+                found += fs.fileExists(path) ? 1 : 0;
+        });
         if (found != kPresent) {
             std::fprintf(stderr, "found %d of %d files\n", found, kPresent);
             std::exit(1);
         }
-        best = std::min(best, elapsed.count());
+        best = std::min(best, elapsed);
     }
     return best;
 }
@@ -71,11 +63,7 @@ double secondsToLookUp(FileSystem::View view, const std::vector<std::string>& pa
 
 int main()
 {
-    std::string root = (std::filesystem::temp_directory_path() / "kavora-bench-XXXXXX").string();
-    if (::mkdtemp(root.data()) == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
+    const std::string root = kavora::bench::makeScratchDirectory();
     ::setenv("HOME", root.c_str(), 1);
     const std::vector<std::string> paths = populate(root);
 

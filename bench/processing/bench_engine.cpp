@@ -1,5 +1,6 @@
 // Times Create then Remove over a music folder against the bare system calls
 // that do the same renames and against the shell loop a user would write.
+#include "bench/BenchSupport.h"
 #include "processing/AppState.h"
 #include "processing/JobWindow.h"
 #include "processing/MessageBoxes.h"
@@ -7,13 +8,11 @@
 #include "processing/ProcessPlaylist.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -119,13 +118,6 @@ Workload makeWorkload(const std::string& name, const fs::path& root, int missing
     return load;
 }
 
-double secondsOf(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 void runJob(const std::string& mode, const std::string& playlist)
 {
     AppState state;
@@ -142,7 +134,7 @@ void runJob(const std::string& mode, const std::string& playlist)
 double timeEngine(const Workload& load)
 {
     setenv("HOME", load.home.c_str(), 1);
-    return secondsOf([&] {
+    return kavora::bench::secondsOf([&] {
         runJob("Create", "C:\\Lists\\create.m3u");
         runJob("Remove", "C:\\Lists\\create.kvr");
         runJob("Remove", "C:\\Lists\\remove.kvr");
@@ -174,7 +166,7 @@ double timeFloor(const Workload& load)
         removeHosts.push_back(hostOf(load.home, entry));
     }
     const std::string listPath = (load.home / "Lists" / "floor.kvr").string();
-    return secondsOf([&] {
+    return kavora::bench::secondsOf([&] {
         std::vector<std::string> numbered;
         const int list = ::open(listPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         struct stat info {};
@@ -224,7 +216,7 @@ double timeShell(const Workload& load)
                              "  if [ -f \"$f\" ]; then b=${f##*/}; mv -n \"$f\" \"${f%/*}/${b:4}\"; fi\n"
                              "done\n";
     const std::string command = "bash '" + script.string() + "' '" + (load.home / "Lists").string() + "'";
-    return secondsOf([&] {
+    return kavora::bench::secondsOf([&] {
         if (std::system(command.c_str()) != 0) {
             std::fprintf(stderr, "shell loop failed\n");
         }
@@ -262,12 +254,7 @@ double best(int runs, const Workload& load, double (*timing)(const Workload&))
 
 int main()
 {
-    std::string pattern = (fs::temp_directory_path() / "kavora-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const fs::path root = pattern;
+    const fs::path root = kavora::bench::makeScratchDirectory();
     const Workload base = makeWorkload("base", root, 20000, 999);
     // Ten times the entries: Create keeps its 999 found files.
     const Workload tenfold = makeWorkload("tenfold", root, 10 * (999 + 20000) - 999, 10 * 999);
