@@ -41,7 +41,8 @@ QString instanceSocketPath(const QString& windowTitle)
 }
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
-    : QObject(parent), m_socketPath(std::move(socketPath)), m_lock(m_socketPath + QStringLiteral(".lock"))
+    : QObject(parent), m_socketPath(std::move(socketPath)),
+      m_lock(encodedPath(m_socketPath + QStringLiteral(".lock")))
 {
 }
 
@@ -55,8 +56,7 @@ bool SingleInstance::findRunningCopy(int timeoutMs)
 {
     // Without the lock (a full or read-only directory) the lookup still works;
     // only the protection against two simultaneous starts is lost.
-    if (!m_lock.isLocked())
-        (void)m_lock.tryLock(timeoutMs);
+    (void)m_lock.tryLock(timeoutMs);
     return sendToLocalListener(encodedPath(m_socketPath), kRestoreAndForegroundRequest, timeoutMs);
 }
 
@@ -69,8 +69,7 @@ bool SingleInstance::claim()
         m_listenerNotifier = new QSocketNotifier(m_listener.descriptor(), QSocketNotifier::Read, this);
         connect(m_listenerNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
     }
-    if (m_lock.isLocked())
-        m_lock.unlock();
+    m_lock.unlock();
     return listening;
 }
 

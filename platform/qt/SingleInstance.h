@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/qt/InstanceLock.h"
 #include "platform/qt/LocalSocket.h"
 
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
@@ -57,7 +57,7 @@ private:
     void readRequests(int connection);
 
     QString m_socketPath;
-    QLockFile m_lock;
+    InstanceLock m_lock;
     LocalListener m_listener;
     QSocketNotifier* m_listenerNotifier = nullptr;
     std::unordered_map<int, Connection> m_connections;

@@ -1,3 +1,4 @@
+#include "platform/qt/InstanceLock.h"
 #include "platform/qt/SingleInstance.h"
 #include "processing/AppState.h"
 #include "shell/HelpFile.h"
@@ -19,8 +20,11 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 
+#include <csignal>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kavora::shell {
 namespace {
@@ -204,6 +208,45 @@ TEST_F(ShellTest, AboutBoxShowsTheSameLinesAtEveryOpeningAndDisablesTheMainWindo
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(watch.isNull()) << "the box is unloaded when left";
     }
+}
+
+// Two copies started at the same moment: the second one's lookup is held back
+// until the first has claimed the title, and then finds it. A holder that dies
+// (here between lookup and claim) frees the lock at once.
+TEST_F(ShellTest, SimultaneousStartsAreSerializedAndADeadHolderBlocksNobody)
+{
+    const QString path = platform::instanceSocketPath(kMainWindowCaption);
+    platform::SingleInstance first(path);
+    platform::SingleInstance second(path);
+    EXPECT_FALSE(first.findRunningCopy());
+    QElapsedTimer held;
+    held.start();
+    EXPECT_FALSE(second.findRunningCopy(200));
+    EXPECT_GE(held.elapsed(), 200) << "the second lookup did not wait for the first claim";
+    ASSERT_TRUE(first.claim());
+    EXPECT_TRUE(second.findRunningCopy(200));
+
+    const std::string lockPath = QFile::encodeName(path + ".dead").toStdString();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        platform::InstanceLock lock(lockPath);
+        const char locked = lock.tryLock(0) ? 'y' : 'n';
+        (void)::write(ready[1], &locked, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char locked = 0;
+    ASSERT_EQ(::read(ready[0], &locked, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    platform::InstanceLock lock(lockPath);
+    EXPECT_EQ(locked, 'y');
+    EXPECT_FALSE(lock.tryLock(0));
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(lock.tryLock(0));
 }
 
 // The built program with its start-up log on, in the test's HOME and runtime
