@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kRepetitions = 11;
+constexpr int kRepetitions = 21;
 constexpr int kTimeoutMs = 30000;
 
 // Milliseconds until the program reports its window shown, or -1.
