@@ -84,31 +84,10 @@ void KVRFrmStart::buildControls()
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(kavora::look::windowFont(9));
 
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(twips(9225), twips(kStatusBarTopTwips));
-    setCentralWidget(client);
-
-    m_reportArea = new QPlainTextEdit(client);
-    m_reportArea->setObjectName(QStringLiteral("RichTextBox1"));
-    m_reportArea->setGeometry(twipsRect(315, 720, 8610, 3885));
-    m_reportArea->setReadOnly(true);
-    m_reportArea->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_reportArea->setUndoRedoEnabled(false);
-    m_reportArea->hide();
-
-    m_btnOK = makeButton(client, "BtnOK", QStringLiteral("&Next"), twipsRect(8055, 4815, 870, 375));
-    m_btnCancel = makeButton(client, "BtnCancel", QStringLiteral("&Back"), twipsRect(7065, 4815, 870, 375));
-
-    m_label1 = new QLabel(QStringLiteral("#"), client);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twipsRect(315, 180, 8610, 465));
-    m_label1->setTextFormat(Qt::PlainText);
-    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_label1->setWordWrap(true);
-    m_label1->hide();
-
-    m_btnDone = makeButton(client, "BtnDone", QStringLiteral("&Done"), twipsRect(8055, 4815, 870, 375));
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setFixedSize(twips(9225), twips(kStatusBarTopTwips));
+    setCentralWidget(m_client);
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
@@ -130,14 +109,48 @@ void KVRFrmStart::buildControls()
     m_progressBar->setTextVisible(false);
     m_progressBar->setGeometry(twips(4950), twips(5355 - kStatusBarTopTwips), twips(3705), twips(285));
     m_progressBar->hide();
+}
 
-    setTabOrder(m_reportArea, m_btnOK);
-    setTabOrder(m_btnOK, m_btnCancel);
-    setTabOrder(m_btnCancel, m_btnDone);
+KVRFrmStart::StepControls& KVRFrmStart::steps()
+{
+    if (!m_steps)
+        m_steps = makeStepControls();
+    return *m_steps;
+}
 
-    connect(m_btnOK, &QPushButton::clicked, this, &KVRFrmStart::BtnOKClick);
-    connect(m_btnCancel, &QPushButton::clicked, this, &KVRFrmStart::BtnCancelClick);
-    connect(m_btnDone, &QPushButton::clicked, this, &KVRFrmStart::BtnDoneClick);
+KVRFrmStart::StepControls KVRFrmStart::makeStepControls()
+{
+    StepControls made{};
+    made.reportArea = new QPlainTextEdit(m_client);
+    made.reportArea->setObjectName(QStringLiteral("RichTextBox1"));
+    made.reportArea->setGeometry(twipsRect(315, 720, 8610, 3885));
+    made.reportArea->setReadOnly(true);
+    made.reportArea->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    made.reportArea->setUndoRedoEnabled(false);
+    made.reportArea->hide();
+
+    made.btnOK = makeButton(m_client, "BtnOK", QStringLiteral("&Next"), twipsRect(8055, 4815, 870, 375));
+    made.btnCancel =
+        makeButton(m_client, "BtnCancel", QStringLiteral("&Back"), twipsRect(7065, 4815, 870, 375));
+
+    made.label1 = new QLabel(QStringLiteral("#"), m_client);
+    made.label1->setObjectName(QStringLiteral("Label1"));
+    made.label1->setGeometry(twipsRect(315, 180, 8610, 465));
+    made.label1->setTextFormat(Qt::PlainText);
+    made.label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    made.label1->setWordWrap(true);
+    made.label1->hide();
+
+    made.btnDone = makeButton(m_client, "BtnDone", QStringLiteral("&Done"), twipsRect(8055, 4815, 870, 375));
+
+    setTabOrder(made.reportArea, made.btnOK);
+    setTabOrder(made.btnOK, made.btnCancel);
+    setTabOrder(made.btnCancel, made.btnDone);
+
+    connect(made.btnOK, &QPushButton::clicked, this, &KVRFrmStart::BtnOKClick);
+    connect(made.btnCancel, &QPushButton::clicked, this, &KVRFrmStart::BtnCancelClick);
+    connect(made.btnDone, &QPushButton::clicked, this, &KVRFrmStart::BtnDoneClick);
+    return made;
 }
 
 void KVRFrmStart::buildMenus()
@@ -193,37 +206,37 @@ void KVRFrmStart::setPrintEnabled(bool enabled)
 
 void KVRFrmStart::setExplanation(std::string_view caption)
 {
-    m_label1->setText(kavora::look::screenText(caption));
+    steps().label1->setText(kavora::look::screenText(caption));
     m_layoutChanged = true;
 }
 
 void KVRFrmStart::setNextEnabled(bool enabled)
 {
-    m_btnOK->setEnabled(enabled);
+    steps().btnOK->setEnabled(enabled);
     m_layoutChanged = true;
 }
 
 void KVRFrmStart::setNextVisible(bool visible)
 {
-    m_btnOK->setVisible(visible);
+    steps().btnOK->setVisible(visible);
     m_layoutChanged = true;
 }
 
 void KVRFrmStart::setBackEnabled(bool enabled)
 {
-    m_btnCancel->setEnabled(enabled);
+    steps().btnCancel->setEnabled(enabled);
     m_layoutChanged = true;
 }
 
 void KVRFrmStart::setBackVisible(bool visible)
 {
-    m_btnCancel->setVisible(visible);
+    steps().btnCancel->setVisible(visible);
     m_layoutChanged = true;
 }
 
 void KVRFrmStart::setDoneVisible(bool visible)
 {
-    m_btnDone->setVisible(visible);
+    steps().btnDone->setVisible(visible);
     m_layoutChanged = true;
 }
 
@@ -264,8 +277,9 @@ void KVRFrmStart::replaceReport(std::string_view text)
 {
     m_report.assign(text);
     m_pendingReport.clear();
-    m_reportArea->setPlainText(kavora::look::screenText(text));
-    m_reportArea->moveCursor(QTextCursor::End);
+    QPlainTextEdit& reportArea = *steps().reportArea;
+    reportArea.setPlainText(kavora::look::screenText(text));
+    reportArea.moveCursor(QTextCursor::End);
     m_layoutChanged = true;
 }
 
@@ -312,10 +326,11 @@ void KVRFrmStart::flushReport()
     m_pendingReport.clear();
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QTextCursor end(m_reportArea->document());
+    QPlainTextEdit& reportArea = *steps().reportArea;
+    QTextCursor end(reportArea.document());
     end.movePosition(QTextCursor::End);
     end.insertText(shown);
-    m_reportArea->setTextCursor(end);
+    reportArea.setTextCursor(end);
 }
 
 void KVRFrmStart::refresh()
@@ -340,8 +355,8 @@ void KVRFrmStart::paintIfDue()
 void KVRFrmStart::paintNow()
 {
     syncControls();
-    if (m_reportArea->isVisible())
-        m_reportArea->ensureCursorVisible();
+    if (m_steps && m_steps->reportArea->isVisible())
+        m_steps->reportArea->ensureCursorVisible();
     repaint();
     m_layoutChanged = false;
     m_sinceLastPaint.start();
@@ -349,12 +364,12 @@ void KVRFrmStart::paintNow()
 
 void KVRFrmStart::setExplanationVisible(bool visible)
 {
-    m_label1->setVisible(visible);
+    steps().label1->setVisible(visible);
 }
 
 void KVRFrmStart::setReportVisible(bool visible)
 {
-    m_reportArea->setVisible(visible);
+    steps().reportArea->setVisible(visible);
 }
 
 void KVRFrmStart::setFileMenuEnabled(bool enabled)
@@ -402,10 +417,11 @@ void KVRFrmStart::BtnOKClick()
 void KVRFrmStart::BtnCancelClick()
 {
     replaceReport({});
-    m_reportArea->hide();
-    m_btnOK->hide();
-    m_btnCancel->hide();
-    m_label1->hide();
+    const StepControls& controls = steps();
+    controls.reportArea->hide();
+    controls.btnOK->hide();
+    controls.btnCancel->hide();
+    controls.label1->hide();
     setStatusText("Ready");
     ShowPlaylistPicker(*this);
 }
@@ -413,12 +429,13 @@ void KVRFrmStart::BtnCancelClick()
 void KVRFrmStart::BtnDoneClick()
 {
     replaceReport({});
-    m_reportArea->hide();
+    const StepControls& controls = steps();
+    controls.reportArea->hide();
     setActionsMenuEnabled(true);
-    m_btnOK->hide();
-    m_btnCancel->hide();
-    m_btnDone->hide();
-    m_label1->hide();
+    controls.btnOK->hide();
+    controls.btnCancel->hide();
+    controls.btnDone->hide();
+    controls.label1->hide();
     setStatusText("Ready");
 }
 

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -103,6 +104,19 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Label1, RichTextBox1 and the three buttons. None of them shows while the
+    // window is idle, so they are made when a step first needs them, not at
+    // start-up.
+    struct StepControls {
+        QLabel* label1;
+        QPlainTextEdit* reportArea;
+        QPushButton* btnOK;
+        QPushButton* btnCancel;
+        QPushButton* btnDone;
+    };
+    StepControls& steps();
+    StepControls makeStepControls();
+
     void buildControls();
     void buildMenus();
     void chooseOperation(const char* mode);
@@ -132,11 +146,8 @@ private:
 
     QLabel* m_statusLabel = nullptr;
     QProgressBar* m_progressBar = nullptr;
-    QPlainTextEdit* m_reportArea = nullptr;
-    QPushButton* m_btnOK = nullptr;
-    QPushButton* m_btnCancel = nullptr;
-    QLabel* m_label1 = nullptr;
-    QPushButton* m_btnDone = nullptr;
+    QWidget* m_client = nullptr;
+    std::optional<StepControls> m_steps;
 
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuActions = nullptr;
