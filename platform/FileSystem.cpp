@@ -1,8 +1,10 @@
 #include "platform/FileSystem.h"
 
+#include "platform/PathText.h"
 #include "platform/internal/CaseFold.h"
 #include "platform/internal/DirectoryCache.h"
 #include "platform/internal/HostError.h"
+#include "platform/internal/HostFileSystem.h"
 #include "platform/internal/HostRename.h"
 #include "platform/internal/PathResolver.h"
 #include "platform/internal/Wildcard.h"
@@ -33,6 +35,22 @@ struct DirCloser {
 bool isHiddenName(std::string_view name)
 {
     return !name.empty() && name.front() == '.';
+}
+
+// A dot-name anywhere on the way: the file itself or a folder it lies in
+// ("~/.ssh/...", "~/.config/..."). The host path holds no "." or "..".
+bool isUnderDotName(std::string_view hostPath)
+{
+    return hostPath.starts_with('.') || hostPath.find("/.") != std::string_view::npos;
+}
+
+// A folder on the way that is a file means, as a missing one does, that
+// nothing is at the path.
+FsFailure nothingThereAs(const FsFailure& failure)
+{
+    if (failure.code == FsError::NotADirectory)
+        return makeFailure(FsError::NotFound, "file not found");
+    return failure;
 }
 
 std::string baseName(const std::string& hostPath)
@@ -86,13 +104,13 @@ FsResult<std::string> existingDirectory(const PathResolver& resolver, std::strin
 
 FileSystem::FileSystem() : FileSystem(DriveMap::fromEnvironment()) {}
 
-FileSystem::FileSystem(DriveMap drives) : m_drives(std::move(drives)) {}
+FileSystem::FileSystem(DriveMap drives) : FileSystem(std::move(drives), View::Live) {}
 
 FileSystem::FileSystem(View view) : FileSystem(DriveMap::fromEnvironment(), view) {}
 
-FileSystem::FileSystem(DriveMap drives, View view) : m_drives(std::move(drives))
+FileSystem::FileSystem(DriveMap drives, View view) : m_drives(std::move(drives)), m_view(view)
 {
-    if (view == View::Snapshot)
+    if (view != View::Live)
         m_cache = std::make_shared<internal::DirectoryCache>();
 }
 
@@ -117,7 +135,7 @@ std::string FileSystem::firstMatch(std::string_view pathOrPattern) const
     const std::string& directory = located.value().hostDirectory;
     const std::string& name = located.value().name;
 
-    if (!internal::hasWildcard(name)) {
+    if (!hasWildcard(name)) {
         const FsResult<internal::FoundEntry> found = resolver.find(directory, name);
         if (!found || isHiddenName(found.value().name) || found.value().kind != EntryKind::Regular)
             return {};
@@ -181,41 +199,73 @@ FsResult<std::uint32_t> FileSystem::attributes(std::string_view path) const
     return word;
 }
 
-FsStatus FileSystem::renameNoReplace(std::string_view from, std::string_view to) const
+FsResult<FoundFile> FileSystem::findFile(std::string_view path) const
 {
     const PathResolver resolver(m_drives, m_cache.get());
-    const FsResult<internal::LocatedPath> source = resolver.locate(from);
+    const FsResult<internal::LocatedPath> located = resolver.locate(path);
+    if (!located)
+        return nothingThereAs(located.failure());
+    const std::string& directory = located.value().hostDirectory;
+    if (located.value().name.empty())
+        return makeFailure(FsError::IsDirectory, "is a folder");
+    const FsResult<internal::FoundEntry> found = resolver.find(directory, located.value().name);
+    if (!found)
+        return nothingThereAs(found.failure());
+    const std::string named = internal::joinHost(directory, found.value().name);
+    if (isUnderDotName(named))
+        return makeFailure(FsError::Hidden, "hidden file or folder");
+    switch (found.value().kind) {
+    case EntryKind::Regular:
+        break;
+    case EntryKind::Directory:
+        return makeFailure(FsError::IsDirectory, "is a folder");
+    case EntryKind::Broken:
+        return makeFailure(FsError::NotFound, "file not found");
+    case EntryKind::Other:
+        return makeFailure(FsError::NotRegular, "not a regular file");
+    }
+    // A dry run's renames exist in the snapshot only; the file is still
+    // under its old name on the host.
+    const std::string host = m_cache ? m_cache->hostPathOf(directory, found.value().name) : named;
+    struct stat info {};
+    if (::stat(host.c_str(), &info) != 0)
+        return failureFromErrno(errno);
+    if (!S_ISREG(info.st_mode))
+        return makeFailure(FsError::NotRegular, "not a regular file");
+    if (m_cache ? m_cache->holdsVirtualFiles(directory) : internal::isVirtualFileSystem(directory))
+        return makeFailure(FsError::VirtualFiles, "file on a virtual file system");
+    return FoundFile{found.value().name, FileIdentity{info.st_dev, info.st_ino}};
+}
+
+FsStatus FileSystem::renameInFolder(std::string_view path, std::string_view newName) const
+{
+    // A separator would make the name a path; a backslash is one to our paths.
+    if (newName.empty() || newName == "." || newName == ".." ||
+        newName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
+        return makeFailure(FsError::InvalidPath, "not a file name");
+    const PathResolver resolver(m_drives, m_cache.get());
+    const FsResult<internal::LocatedPath> source = resolver.locate(path);
     if (!source)
         return source.failure();
     if (source.value().name.empty())
         return makeFailure(FsError::InvalidPath, "not a file name");
-    const FsResult<std::string> sourceName =
-        resolver.lookup(source.value().hostDirectory, source.value().name);
+    const std::string& directory = source.value().hostDirectory;
+    const FsResult<std::string> sourceName = resolver.lookup(directory, source.value().name);
     if (!sourceName)
         return sourceName.failure();
+    const std::string targetName(newName);
 
-    const FsResult<internal::LocatedPath> target = resolver.locate(to);
-    if (!target)
-        return target.failure();
-    if (target.value().name.empty() || internal::hasWildcard(target.value().name))
-        return makeFailure(FsError::InvalidPath, "not a file name");
-
-    // The caller renames within one directory; a target elsewhere is a fault
-    // of the caller, not something to carry out. Equal texts need no look.
-    const std::string& directory = source.value().hostDirectory;
-    if (directory != target.value().hostDirectory) {
-        struct stat sourceDirectory {};
-        struct stat targetDirectory {};
-        if (::stat(directory.c_str(), &sourceDirectory) != 0)
-            return failureFromErrno(errno);
-        if (::stat(target.value().hostDirectory.c_str(), &targetDirectory) != 0)
-            return failureFromErrno(errno);
-        if (sourceDirectory.st_dev != targetDirectory.st_dev ||
-            sourceDirectory.st_ino != targetDirectory.st_ino)
-            return makeFailure(FsError::InvalidPath, "target is in another directory");
+    if (m_view == View::DryRun) {
+        // What the host would say: a name taken in the snapshot fails as
+        // renameat2 would, an over-long one as the file system would.
+        if (m_cache->holds(directory, targetName))
+            return makeFailure(FsError::TargetExists, "target exists");
+        if (targetName.size() > internal::longestName(directory))
+            return makeFailure(FsError::NameTooLong, "name too long");
+        m_cache->recordPretendedRename(directory, sourceName.value(), targetName);
+        return {};
     }
 
-    const std::string targetName = internal::hostNameForNew(target.value().name);
     FsStatus renamed = internal::renameNoReplaceOnHost(internal::joinHost(directory, sourceName.value()),
                                                        internal::joinHost(directory, targetName));
     if (m_cache) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DriveMap.h"
+#include "platform/FileIdentity.h"
 #include "platform/FsStatus.h"
 
 #include <cstdint>
@@ -24,6 +25,12 @@ enum FileAttribute : std::uint32_t {
     Archive = 32,
 };
 
+// A normal file that a path names, as it is on disk.
+struct FoundFile {
+    std::string name; // the file's own name, its exact bytes
+    FileIdentity identity;
+};
+
 // The file operations of the program, on Windows path texts ("C:\Music\Song.mp3").
 // Every path is a byte string exactly as a playlist or the user wrote it; it is
 // mapped onto the host through the DriveMap (drive letters, both separators,
@@ -40,10 +47,12 @@ enum FileAttribute : std::uint32_t {
 // made. A rename still asks the host never to replace, so a stale snapshot can
 // make a rename fail but never overwrite a file. Use one Snapshot object per
 // job; a Live object reads the host on every call, for holders that live long.
-// Copies share one snapshot. Not thread-safe.
+// A DryRun object is a snapshot that changes nothing on the host: its renames
+// and created files exist in the snapshot only, after the same checks a real
+// one makes. Copies share one snapshot. Not thread-safe.
 class FileSystem final {
 public:
-    enum class View { Live, Snapshot };
+    enum class View { Live, Snapshot, DryRun };
 
     // Drives from the environment: C: is HOME, Z: is "/", mounted volumes follow.
     FileSystem();
@@ -51,7 +60,8 @@ public:
     explicit FileSystem(View view);
     FileSystem(DriveMap drives, View view);
 
-    View view() const { return m_cache ? View::Snapshot : View::Live; }
+    View view() const { return m_view; }
+    bool changesNothing() const { return m_view == View::DryRun; }
 
     const DriveMap& drives() const { return m_drives; }
 
@@ -65,9 +75,17 @@ public:
     // The attribute word of whatever the path names; fails when it names nothing.
     FsResult<std::uint32_t> attributes(std::string_view path) const;
 
-    // Renames the file at `from` to `to`, which names the same directory. Never
-    // replaces an existing file: an existing target fails with TargetExists.
-    FsStatus renameNoReplace(std::string_view from, std::string_view to) const;
+    // The normal file that the path names, its last component taken as a name,
+    // never as a pattern. Fails with NotFound when nothing is there (a missing
+    // folder or drive on the way included), and otherwise says what is there
+    // instead: Ambiguous, NameTooLong, Hidden (the file or a folder on its way
+    // is a dot-name), IsDirectory, NotRegular, VirtualFiles.
+    FsResult<FoundFile> findFile(std::string_view path) const;
+
+    // Renames the file the path names to `newName` in the same folder. The new
+    // name is taken as exact bytes. Never replaces an existing file: an
+    // existing target fails with TargetExists.
+    FsStatus renameInFolder(std::string_view path, std::string_view newName) const;
 
     // True when both paths name one existing file (same device and inode), so
     // "MIX.KVR" and "mix.kvr" are recognised as one file.
@@ -90,6 +108,7 @@ private:
     void noteCreated(std::string_view path) const;
 
     DriveMap m_drives;
+    View m_view;
     // Null for a Live object. Lookups through a const object fill it.
     std::shared_ptr<internal::DirectoryCache> m_cache;
 };

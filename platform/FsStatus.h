@@ -15,7 +15,11 @@ enum class FsError {
     NoSpace,
     IsDirectory,
     NotADirectory,
-    InvalidPath,      // a text that is no usable path (empty, bad drive, ...)
+    NotRegular,   // a device, pipe, socket or symbolic link where a file was wanted
+    Hidden,       // the file, or a folder on its way, has a name starting with a dot
+    VirtualFiles, // on a file system the kernel makes up (/proc, /sys, ...)
+    NameTooLong,
+    InvalidPath, // a text that is no usable path (empty, bad drive, ...)
     Other,
 };
 
@@ -40,10 +44,9 @@ private:
 };
 
 // A value or the failure that prevented it.
-template <typename T>
-class [[nodiscard]] FsResult final {
+template <typename T> class [[nodiscard]] FsResult final {
 public:
-    FsResult(T value) : m_value(std::move(value)) {}                // NOLINT(google-explicit-constructor)
+    FsResult(T value) : m_value(std::move(value)) {}               // NOLINT(google-explicit-constructor)
     FsResult(FsFailure failure) : m_failure(std::move(failure)) {} // NOLINT(google-explicit-constructor)
 
     bool ok() const { return m_value.has_value(); }

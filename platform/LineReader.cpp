@@ -3,9 +3,11 @@
 #include "platform/FileSystem.h"
 #include "platform/internal/FileDescriptor.h"
 #include "platform/internal/HostError.h"
+#include "platform/internal/Utf8.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,61 +16,138 @@ namespace kavora::platform {
 
 using internal::failureFromErrno;
 using internal::FileDescriptor;
+using internal::makeFailure;
 using internal::openHostFile;
 
 namespace {
 
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+constexpr char32_t kReplacement = 0xFFFD;
+
+FsStatus regularFileOnly(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return makeFailure(FsError::IsDirectory, "is a folder");
+    if (!S_ISREG(mode))
+        return makeFailure(FsError::NotRegular, "not a regular file but a device, pipe or socket");
+    return {};
+}
 
 } // namespace
 
 struct LineReader::Impl {
-    FileDescriptor file; // closed: all bytes are in `buffer` from the start
-    std::string buffer;
+    FileDescriptor file;
+    std::string memory; // the bytes of a reader from memory
+    std::size_t memoryRead = 0;
+    FileIdentity identity;
+
+    std::string raw;    // bytes read but not yet text: a mark not yet decided, a split UTF-16 unit
+    std::string buffer; // text, lines not yet read
     std::size_t position = 0;
     bool endOfInput = false;
-    bool markChecked = false;
+    bool encodingKnown = false;
+    TextEncoding encoding = TextEncoding::Bytes;
+    bool bigEndian = false;
     FsStatus status;
 
-    // Appends the next chunk of the file; false when nothing more comes.
+    // Up to kChunk bytes of the source appended to `raw`; 0 at its end.
+    std::size_t readSource()
+    {
+        const std::size_t oldSize = raw.size();
+        if (!file.isOpen()) {
+            const std::size_t count = std::min(kChunk, memory.size() - memoryRead);
+            raw.append(memory, memoryRead, count);
+            memoryRead += count;
+            return count;
+        }
+        raw.resize(oldSize + kChunk);
+        ssize_t count = 0;
+        do {
+            count = ::read(file.get(), raw.data() + oldSize, kChunk);
+        } while (count < 0 && errno == EINTR);
+        if (count < 0)
+            status = failureFromErrno(errno);
+        raw.resize(oldSize + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+        return static_cast<std::size_t>(std::max<ssize_t>(count, 0));
+    }
+
+    // Reads until the first bytes tell whether a byte-order mark stands there.
+    void detectEncoding()
+    {
+        encodingKnown = true;
+        while (raw.size() < kUtf8Mark.size() && readSource() > 0) {
+        }
+        const std::string_view start(raw);
+        if (start.starts_with(kUtf8Mark)) {
+            encoding = TextEncoding::Utf8WithMark;
+            raw.erase(0, kUtf8Mark.size());
+        } else if (start.starts_with(kUtf16LittleEndianMark) || start.starts_with(kUtf16BigEndianMark)) {
+            encoding = TextEncoding::Utf16;
+            bigEndian = start.starts_with(kUtf16BigEndianMark);
+            raw.erase(0, kUtf16LittleEndianMark.size());
+        }
+    }
+
+    char16_t unitAt(std::size_t at) const
+    {
+        const auto first = static_cast<std::uint8_t>(raw[at]);
+        const auto second = static_cast<std::uint8_t>(raw[at + 1]);
+        return static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+
+    // Turns the complete UTF-16 units of `raw` into UTF-8 text; at the end of
+    // the input, a unit left half or a lone surrogate becomes U+FFFD.
+    void decodeUtf16(bool atInputEnd)
+    {
+        std::size_t at = 0;
+        while (at + 2 <= raw.size()) {
+            const char16_t unit = unitAt(at);
+            if (unit >= 0xD800 && unit <= 0xDBFF) {
+                if (at + 4 > raw.size() && !atInputEnd)
+                    break;
+                const char16_t low = at + 4 <= raw.size() ? unitAt(at + 2) : char16_t{0};
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    internal::appendUtf8(buffer,
+                                         0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00));
+                    at += 4;
+                    continue;
+                }
+                internal::appendUtf8(buffer, kReplacement);
+            } else {
+                internal::appendUtf8(buffer, unit >= 0xDC00 && unit <= 0xDFFF ? kReplacement : unit);
+            }
+            at += 2;
+        }
+        raw.erase(0, at);
+        if (atInputEnd && !raw.empty()) {
+            internal::appendUtf8(buffer, kReplacement);
+            raw.clear();
+        }
+    }
+
+    // Appends the next piece of text; false when nothing more comes.
     bool fill()
     {
         if (endOfInput)
             return false;
-        if (!file.isOpen()) {
-            endOfInput = true;
-            return false;
+        if (!encodingKnown)
+            detectEncoding();
+        const std::size_t before = buffer.size();
+        const bool read = readSource() > 0;
+        if (encoding == TextEncoding::Utf16) {
+            decodeUtf16(!read);
+        } else {
+            buffer += raw;
+            raw.clear();
         }
-        const std::size_t oldSize = buffer.size();
-        buffer.resize(oldSize + kChunk);
-        ssize_t count = 0;
-        do {
-            count = ::read(file.get(), buffer.data() + oldSize, kChunk);
-        } while (count < 0 && errno == EINTR);
-        if (count <= 0) {
-            if (count < 0)
-                status = failureFromErrno(errno);
-            buffer.resize(oldSize);
-            endOfInput = true;
-            return false;
-        }
-        buffer.resize(oldSize + static_cast<std::size_t>(count));
-        return true;
+        endOfInput = !read;
+        return read || buffer.size() > before;
     }
 
-    void skipByteOrderMark()
-    {
-        if (markChecked)
-            return;
-        markChecked = true;
-        while (buffer.size() < kByteOrderMark.size() && fill()) {
-        }
-        if (std::string_view(buffer).starts_with(kByteOrderMark))
-            position = kByteOrderMark.size();
-    }
-
-    // Drops consumed bytes once they outweigh the rest, so each byte is moved
+    // Drops consumed text once it outweighs the rest, so each byte is moved
     // at most a bounded number of times: reading stays linear in the file size.
     void compact()
     {
@@ -80,7 +159,6 @@ struct LineReader::Impl {
 
     bool atEnd()
     {
-        skipByteOrderMark();
         while (position >= buffer.size()) {
             if (!fill())
                 return true;
@@ -88,25 +166,39 @@ struct LineReader::Impl {
         return false;
     }
 
-    std::string readLine()
+    Line readLine()
     {
         if (atEnd())
             return {};
         compact();
+        Line line;
         std::size_t scan = position;
         for (;;) {
-            const auto terminator = std::find_if(buffer.begin() + static_cast<std::ptrdiff_t>(scan),
-                                                 buffer.end(), [](char c) { return c == '\r' || c == '\n'; });
-            if (terminator == buffer.end()) {
+            const auto begin = buffer.begin() + static_cast<std::ptrdiff_t>(scan);
+            const auto terminator =
+                std::find_if(begin, buffer.end(), [](char c) { return c == '\r' || c == '\n'; });
+            const auto at = static_cast<std::size_t>(terminator - buffer.begin());
+            const bool ended = terminator != buffer.end();
+            if (!line.overlong && at - position > kLongestLine) {
+                line.text = buffer.substr(position, kOverlongStart);
+                line.overlong = true;
+            }
+            if (!ended) {
+                if (line.overlong) {
+                    // Only the start is kept: what was scanned goes, memory stays bounded.
+                    buffer.clear();
+                    position = 0;
+                }
                 scan = buffer.size();
                 if (fill())
                     continue;
-                std::string line = buffer.substr(position);
+                if (!line.overlong)
+                    line.text = buffer.substr(position);
                 position = buffer.size();
                 return line;
             }
-            const auto at = static_cast<std::size_t>(terminator - buffer.begin());
-            std::string line = buffer.substr(position, at - position);
+            if (!line.overlong)
+                line.text = buffer.substr(position, at - position);
             position = at + 1;
             if (buffer[at] == '\r') {
                 if (position >= buffer.size())
@@ -129,23 +221,31 @@ FsResult<std::unique_ptr<LineReader>> LineReader::open(const FileSystem& fileSys
     const FsResult<std::string> host = fileSystem.hostPath(windowsPath);
     if (!host)
         return host.failure();
-    FsResult<FileDescriptor> opened = openHostFile(host.value(), O_RDONLY);
+    // Looked at before opening, since opening a device can act on it; then
+    // once more on what was opened, which may have been swapped meanwhile.
+    struct stat info {};
+    if (::stat(host.value().c_str(), &info) != 0)
+        return failureFromErrno(errno);
+    if (const FsStatus regular = regularFileOnly(info.st_mode); !regular)
+        return regular.failure();
+    // Non-blocking, so that a pipe put there since cannot hold the open.
+    FsResult<FileDescriptor> opened = openHostFile(host.value(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
     if (!opened)
         return opened.failure();
     auto impl = std::make_unique<Impl>();
     impl->file = std::move(opened).value();
-    struct stat info {};
     if (::fstat(impl->file.get(), &info) != 0)
         return failureFromErrno(errno);
-    if (S_ISDIR(info.st_mode))
-        return failureFromErrno(EISDIR);
+    if (const FsStatus regular = regularFileOnly(info.st_mode); !regular)
+        return regular.failure();
+    impl->identity = FileIdentity{info.st_dev, info.st_ino};
     return std::unique_ptr<LineReader>(new LineReader(std::move(impl)));
 }
 
 std::unique_ptr<LineReader> LineReader::fromBytes(std::string bytes)
 {
     auto impl = std::make_unique<Impl>();
-    impl->buffer = std::move(bytes);
+    impl->memory = std::move(bytes);
     return std::unique_ptr<LineReader>(new LineReader(std::move(impl)));
 }
 
@@ -154,9 +254,21 @@ bool LineReader::atEnd()
     return m_impl->atEnd();
 }
 
-std::string LineReader::readLine()
+LineReader::Line LineReader::readLine()
 {
     return m_impl->readLine();
+}
+
+TextEncoding LineReader::encoding()
+{
+    if (!m_impl->encodingKnown)
+        m_impl->detectEncoding();
+    return m_impl->encoding;
+}
+
+FileIdentity LineReader::identity() const
+{
+    return m_impl->identity;
 }
 
 const FsStatus& LineReader::status() const

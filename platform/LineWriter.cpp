@@ -4,20 +4,85 @@
 #include "platform/internal/FileDescriptor.h"
 #include "platform/internal/HostError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kavora::platform {
 
 using internal::failureFromErrno;
 using internal::FileDescriptor;
-using internal::openHostFile;
 using internal::makeFailure;
+using internal::openHostFile;
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// What may stand at the new file's path: nothing, or an empty regular file.
+FsStatus acceptableTarget(const struct stat& info)
+{
+    if (S_ISDIR(info.st_mode))
+        return makeFailure(FsError::IsDirectory, "is a folder");
+    if (S_ISLNK(info.st_mode))
+        return makeFailure(FsError::NotRegular, "is a symbolic link");
+    if (!S_ISREG(info.st_mode))
+        return makeFailure(FsError::NotRegular, "not a regular file");
+    if (info.st_size > 0)
+        return makeFailure(FsError::TargetExists, "already exists");
+    return {};
+}
+
+} // namespace
 
 struct LineWriter::Impl {
     FileDescriptor file;
+    bool dryRun = false;
+    bool closed = false;
+    std::uint64_t size = 0;
+    FileIdentity identity;
+
+    FsStatus write(std::string_view bytes)
+    {
+        if (closed)
+            return makeFailure(FsError::Other, "file is closed");
+        if (dryRun) {
+            size += bytes.size();
+            return {};
+        }
+        const std::uint64_t before = size;
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t count = ::write(file.get(), bytes.data() + written, bytes.size() - written);
+            if (count < 0) {
+                if (errno == EINTR)
+                    continue;
+                const FsFailure failure = failureFromErrno(errno);
+                size = before + written;
+                (void)cutBackTo(before);
+                return failure;
+            }
+            written += static_cast<std::size_t>(count);
+        }
+        size = before + written;
+        return {};
+    }
+
+    FsStatus cutBackTo(std::uint64_t length)
+    {
+        if (dryRun || length >= size) {
+            size = std::min(size, length);
+            return {};
+        }
+        if (::ftruncate(file.get(), static_cast<off_t>(length)) != 0 ||
+            ::lseek(file.get(), static_cast<off_t>(length), SEEK_SET) < 0)
+            return failureFromErrno(errno);
+        size = length;
+        return {};
+    }
 };
 
 LineWriter::LineWriter(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -25,47 +90,74 @@ LineWriter::LineWriter(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 LineWriter::~LineWriter() = default;
 
 FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileSystem,
-                                                         std::string_view windowsPath)
+                                                         std::string_view windowsPath, Mark mark)
 {
-    // hostPath stores a new name written in Windows-1252 in its UTF-8 reading,
-    // the same translation the rename uses.
+    // hostPath stores a new name written in Windows-1252 in its UTF-8 reading.
     const FsResult<std::string> host = fileSystem.hostPath(windowsPath);
     if (!host)
         return host.failure();
-    FsResult<FileDescriptor> opened = openHostFile(host.value(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (!opened)
-        return opened.failure();
     auto impl = std::make_unique<Impl>();
-    impl->file = std::move(opened).value();
+    struct stat info {};
+    if (::lstat(host.value().c_str(), &info) == 0) {
+        if (const FsStatus acceptable = acceptableTarget(info); !acceptable)
+            return acceptable.failure();
+        impl->identity = FileIdentity{info.st_dev, info.st_ino};
+    } else if (errno != ENOENT) {
+        return failureFromErrno(errno);
+    }
+
+    if (fileSystem.changesNothing()) {
+        impl->dryRun = true;
+    } else {
+        // Checked again on what was opened: the path may have changed since.
+        FsResult<FileDescriptor> opened =
+            openHostFile(host.value(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666);
+        if (!opened)
+            return opened.failure();
+        impl->file = std::move(opened).value();
+        if (::fstat(impl->file.get(), &info) != 0)
+            return failureFromErrno(errno);
+        if (const FsStatus acceptable = acceptableTarget(info); !acceptable)
+            return acceptable.failure();
+        impl->identity = FileIdentity{info.st_dev, info.st_ino};
+    }
     fileSystem.noteCreated(windowsPath);
-    return std::unique_ptr<LineWriter>(new LineWriter(std::move(impl)));
+    auto writer = std::unique_ptr<LineWriter>(new LineWriter(std::move(impl)));
+    if (mark == Mark::Utf8) {
+        if (const FsStatus marked = writer->m_impl->write(kUtf8Mark); !marked)
+            return marked.failure();
+    }
+    return writer;
 }
 
 FsStatus LineWriter::writeLine(std::string_view line)
 {
-    if (!m_impl->file.isOpen())
-        return makeFailure(FsError::Other, "file is closed");
     // One write per line: a crash loses at most the line in flight.
     std::string record;
     record.reserve(line.size() + 2);
     record.append(line).append("\r\n");
-    std::size_t written = 0;
-    while (written < record.size()) {
-        const ssize_t count = ::write(m_impl->file.get(), record.data() + written, record.size() - written);
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            return failureFromErrno(errno);
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return {};
+    return m_impl->write(record);
+}
+
+std::uint64_t LineWriter::size() const
+{
+    return m_impl->size;
+}
+
+FsStatus LineWriter::cutBackTo(std::uint64_t length)
+{
+    if (m_impl->closed)
+        return makeFailure(FsError::Other, "file is closed");
+    return m_impl->cutBackTo(length);
 }
 
 FsStatus LineWriter::close()
 {
-    if (!m_impl->file.isOpen())
+    if (m_impl->closed)
         return makeFailure(FsError::Other, "file is closed");
+    m_impl->closed = true;
+    if (m_impl->dryRun)
+        return {};
     const int fd = m_impl->file.release();
     const bool synced = ::fsync(fd) == 0;
     const int syncError = errno;
@@ -74,6 +166,11 @@ FsStatus LineWriter::close()
     if (!synced)
         return failureFromErrno(syncError);
     return {};
+}
+
+FileIdentity LineWriter::identity() const
+{
+    return m_impl->identity;
 }
 
 } // namespace kavora::platform

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/FsStatus.h"
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -10,19 +12,32 @@ namespace kavora::platform {
 class FileSystem;
 
 // Writes a text file line by line, as bytes, each line followed by CR LF.
-// Each line goes to the operating system at once, so a crash loses at most the
-// line in flight; close() syncs to disk. The destructor closes without syncing.
+// Each line goes to the operating system at once and whole: a write that
+// fails part-way is cut back, so the file never ends in half a line. close()
+// syncs to disk; the destructor closes without syncing. Through a DryRun file
+// system nothing is written, after the same checks.
 class LineWriter final {
 public:
-    // Creates the file, or empties it when it exists.
+    enum class Mark { None, Utf8 }; // a byte-order mark at the start
+
+    // Creates the file. An empty regular file already there is taken as it is;
+    // anything else there is refused: a file with content (TargetExists), a
+    // symbolic link, device, pipe or socket (NotRegular), a folder. The open
+    // never follows a link and never waits for a reader.
     static FsResult<std::unique_ptr<LineWriter>> create(const FileSystem& fileSystem,
-                                                        std::string_view windowsPath);
+                                                        std::string_view windowsPath, Mark mark = Mark::None);
     ~LineWriter();
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
 
     FsStatus writeLine(std::string_view line);
+    // The file's length so far.
+    std::uint64_t size() const;
+    // Takes back everything written after the file had `length` bytes.
+    FsStatus cutBackTo(std::uint64_t length);
     FsStatus close();
+    // The file written; zero when nothing is written.
+    FileIdentity identity() const;
 
 private:
     struct Impl;

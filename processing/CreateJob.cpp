@@ -1,112 +1,150 @@
 #include "processing/CreateJob.h"
 
-#include "platform/LineWriter.h"
+#include "platform/PathText.h"
 #include "processing/AppState.h"
+#include "processing/EntryPath.h"
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
-#include "processing/PathText.h"
+#include "processing/NewPlaylist.h"
+#include "processing/NumberPrefix.h"
+#include "processing/PlaylistLine.h"
 #include "processing/ReportText.h"
 #include "processing/ResolveMissingFile.h"
 
-#include <memory>
+#include <optional>
 #include <string>
 
 namespace kavora {
 
 namespace {
 
+using platform::FsError;
+using platform::FsStatus;
+using playlist::PlaylistLine;
+
 enum class Outcome { Continue, Stop };
 
-// Puts the playlist directory or the user's directory in front of a missing
-// entry and asks the user when that does not find it either. Returns true when
-// CurrentEntry is known to name no file, so the directory match can be spared.
-bool findMissingEntry(Job& job)
+bool isMissing(const Job::Located& located)
+{
+    return !located.file && located.file.failure().code == FsError::NotFound;
+}
+
+// Puts the user's directory in front of a missing entry, or asks the user
+// for one. An entry completed by a directory is written as completed; one
+// left as it was keeps the form its line writes it in.
+void findMissingEntry(Job& job, Job::Located& located)
 {
     AppState& state = job.state;
-    bool missing = false;
+    const playlist::EntryText asWritten = located.form;
+    const auto lookAgain = [&] {
+        located = state.CurrentEntry == asWritten.path()
+                      ? job.locate(asWritten)
+                      : job.locate(playlist::EntryText::plainPath(state.CurrentEntry));
+    };
     if (state.UseDirectoryForAll != kFalse16) {
-        state.CurrentEntry.insert(0, state.MissingFileDirectory);
-        missing = !job.fileSystem().fileExists(state.CurrentEntry);
-    } else {
-        std::string entry = state.CurrentEntry;
-        state.CurrentEntry.insert(0, state.PlaylistDirectory);
-        missing = !job.fileSystem().fileExists(state.CurrentEntry);
-        if (missing) {
-            state.CurrentEntry = std::move(entry);
-        }
+        state.CurrentEntry = completedEntry(state.MissingFileDirectory, state.CurrentEntry);
+        lookAgain();
     }
-    if (missing && !state.IgnoreErrors) {
+    if (isMissing(located) && !state.IgnoreErrors) {
         ResolveMissingFile(state, job.dialog, job.messages);
-        // The user may have done anything meanwhile; let the match decide.
-        return false;
+        lookAgain();
     }
-    return missing;
 }
 
-bool isFound(const Job& job, bool knownMissing)
+Outcome stopWriting(Job& job, const FsStatus& written, bool takingBack)
 {
-    const std::string& entry = job.state.CurrentEntry;
-    // An empty file-name part would make the match list a whole directory.
-    if (fileNamePart(entry).empty()) {
-        return false;
-    }
-    // A literal path that failed the existence test cannot match; skipping the
-    // match keeps a run of missing entries from scanning their directories.
-    if (knownMissing && !hasWildcard(entry)) {
-        return false;
-    }
-    return !job.fileSystem().firstMatch(entry).empty();
+    const std::string path = playlist::newPlaylistPath(job.state.InputPlaylistPath);
+    job.reportEntryError(takingBack ? report::cannotTakeBackLine(written.failure(), path)
+                                    : report::cannotWriteNewPlaylist(written.failure(), path));
+    return Outcome::Stop;
 }
 
-// Renames the found CurrentEntry to the next number and lists it. The line is
-// written only after the rename succeeded, so a file in the playlist always
-// carries its number; if the line cannot be written the rename is undone.
-Outcome numberFile(Job& job, platform::LineWriter& newPlaylist)
+Outcome leaveOut(Job& job, NewPlaylist& newPlaylist, std::string_view reportLine)
 {
-    const std::string& entry = job.state.CurrentEntry;
-    if (job.RenamedCount >= kHighestNumber) {
-        job.reportEntryError(report::numberLimitReached(entry));
-        return Outcome::Continue;
-    }
-    std::string newName = numberedName(entry, job.RenamedCount + 1);
-    if (const platform::FsStatus renamed = job.fileSystem().renameNoReplace(entry, newName); !renamed) {
-        job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
-        return Outcome::Continue;
-    }
-    if (const platform::FsStatus written = newPlaylist.writeLine(newName); !written) {
-        const platform::FsStatus undone = job.fileSystem().renameNoReplace(newName, entry);
-        job.reportEntryError(undone
-                                 ? report::cannotWriteRenameUndone(written.failure(), entry)
-                                 : report::cannotWriteNorUndo(written.failure(), undone.failure(), newName));
-        return Outcome::Stop;
-    }
-    ++job.RenamedCount;
-    job.reportLine(report::renamed(newName));
+    job.reportEntryError(reportLine);
+    if (const FsStatus written = newPlaylist.leaveOut(); !written)
+        return stopWriting(job, written, false);
     return Outcome::Continue;
 }
 
-void processEntries(Job& job, platform::LineWriter& newPlaylist)
+// Lists the found file under its next number, then renames it: a job killed
+// between the two leaves a line for a file that kept its name (Remove reports
+// it as not found), never a numbered file that no playlist lists.
+Outcome numberFile(Job& job, const Job::Located& located, NewPlaylist& newPlaylist)
+{
+    const std::string& entry = job.state.CurrentEntry;
+    const platform::FoundFile& file = located.file.value();
+    if (job.RenamedCount >= kHighestNumber)
+        return leaveOut(job, newPlaylist, report::numberLimitReached(entry));
+    if (const std::optional<std::string> refused = job.refusal(file, entry))
+        return leaveOut(job, newPlaylist, *refused);
+
+    const std::string prefix = numberPrefix(job.RenamedCount + 1);
+    const std::string newName = prefix + file.name;
+    if (const FsStatus listed = newPlaylist.list(located.form.withNumberedName(prefix, file.name)); !listed)
+        return stopWriting(job, listed, false);
+    const std::string oldPath = job.lookupPath(located.form.path());
+    if (const FsStatus renamed = job.fileSystem().renameInFolder(oldPath, newName); !renamed) {
+        job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
+        if (const FsStatus takenBack = newPlaylist.takeBack(); !takenBack)
+            return stopWriting(job, takenBack, true);
+        return Outcome::Continue;
+    }
+    ++job.RenamedCount;
+    job.noteRenamed(file.identity);
+    job.reportRenamed(oldPath, std::string(platform::directoryPart(oldPath)) + newName);
+    return Outcome::Continue;
+}
+
+void countEntry(Job& job)
+{
+    ++job.EntryCount;
+    if (job.EntryCount < 101) {
+        job.window.setProgressValue(static_cast<int>(job.EntryCount));
+    }
+}
+
+Outcome processEntry(Job& job, const PlaylistLine& line, NewPlaylist& newPlaylist)
+{
+    switch (line.kind) {
+    case PlaylistLine::Kind::Blank:
+    case PlaylistLine::Kind::Directive:
+        break;
+    case PlaylistLine::Kind::Overlong:
+        countEntry(job);
+        return leaveOut(job, newPlaylist, report::lineTooLong(line.text));
+    case PlaylistLine::Kind::Stream:
+        countEntry(job);
+        return leaveOut(job, newPlaylist, report::notLocalFile(line.text));
+    case PlaylistLine::Kind::Entry: {
+        AppState& state = job.state;
+        state.CurrentEntry = line.entry->path();
+        Job::Located located = job.locate(*line.entry);
+        if (isMissing(located)) {
+            findMissingEntry(job, located);
+        }
+        countEntry(job);
+        if (!located.file) {
+            const platform::FsFailure& failure = located.file.failure();
+            return leaveOut(job, newPlaylist,
+                            failure.code == FsError::NotFound
+                                ? report::fileNotFound(state.CurrentEntry)
+                                : report::fileLeftAsItIs(failure, state.CurrentEntry));
+        }
+        return numberFile(job, located, newPlaylist);
+    }
+    }
+    if (const FsStatus written = newPlaylist.copy(line.text); !written)
+        return stopWriting(job, written, false);
+    return Outcome::Continue;
+}
+
+void processEntries(Job& job, NewPlaylist& newPlaylist)
 {
     AppState& state = job.state;
     while (!job.input->atEnd()) {
-        state.CurrentEntry = job.input->readLine();
-        bool knownMissing = false;
-        if (!job.fileSystem().fileExists(state.CurrentEntry)) {
-            knownMissing = findMissingEntry(job);
-        }
-
-        ++job.EntryCount;
-        if (job.EntryCount < 101) {
-            job.window.setProgressValue(static_cast<int>(job.EntryCount));
-        }
-
-        Outcome outcome = Outcome::Continue;
-        if (isFound(job, knownMissing)) {
-            outcome = numberFile(job, newPlaylist);
-        } else {
-            job.reportEntryError(report::fileNotFound(state.CurrentEntry));
-        }
-
+        const PlaylistLine line = job.nextLine();
+        const Outcome outcome = processEntry(job, line, newPlaylist);
         if (state.UseDirectoryForAll == kFalse16) {
             state.MissingFileDirectory.clear();
         }
@@ -116,20 +154,28 @@ void processEntries(Job& job, platform::LineWriter& newPlaylist)
     }
 }
 
-// Opens the new playlist unless doing so would touch the input; reports why not.
-std::unique_ptr<platform::LineWriter> createNewPlaylist(Job& job, const std::string& path)
+// Opens the new playlist unless doing so would touch the input or replace a
+// playlist with content (the record that Remove needs); reports why not.
+std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
 {
     const std::string& inputPath = job.state.InputPlaylistPath;
     // Compared as files, since "MIX.KVR" and "mix.kvr" name one file.
     if (job.fileSystem().sameFile(inputPath, path)) {
         job.reportLine(report::newPlaylistIsInput(inputPath));
-        return nullptr;
+        return std::nullopt;
     }
-    auto created = platform::LineWriter::create(job.fileSystem(), path);
+    // A playlist read as UTF-16 is written in UTF-8, which the mark announces.
+    const auto mark = job.input->encoding() == platform::TextEncoding::Utf16
+                          ? platform::LineWriter::Mark::Utf8
+                          : platform::LineWriter::Mark::None;
+    auto created = NewPlaylist::create(job.fileSystem(), path, mark);
     if (!created) {
-        job.reportLine(report::cannotCreateNewPlaylist(created.failure(), path));
-        return nullptr;
+        job.reportLine(created.failure().code == FsError::TargetExists
+                           ? report::newPlaylistExists(path)
+                           : report::cannotCreateNewPlaylist(created.failure(), path));
+        return std::nullopt;
     }
+    job.notePlaylist(created.value().identity());
     return std::move(created).value();
 }
 
@@ -137,15 +183,17 @@ std::unique_ptr<platform::LineWriter> createNewPlaylist(Job& job, const std::str
 
 void runCreateJob(Job& job)
 {
-    const std::string newPath = newPlaylistPath(job.state.InputPlaylistPath);
+    const std::string newPath = playlist::newPlaylistPath(job.state.InputPlaylistPath);
 
     if (job.input) {
-        if (auto newPlaylist = createNewPlaylist(job, newPath)) {
+        if (std::optional<NewPlaylist> newPlaylist = createNewPlaylist(job, newPath)) {
             processEntries(job, *newPlaylist);
             job.reportReadFailure();
-            if (const platform::FsStatus closed = newPlaylist->close(); !closed) {
+            if (const FsStatus closed = newPlaylist->close(); !closed) {
                 job.reportLine(report::cannotCloseNewPlaylist(closed.failure(), newPath));
             }
+        } else {
+            job.ran = false;
         }
     }
     job.closeInput();

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/FileSystem.h"
 #include "platform/LineReader.h"
+#include "processing/PlaylistLine.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 namespace kavora {
 
@@ -15,7 +21,8 @@ class MessageBoxes;
 class MissingFileDialog;
 
 // What one run of ProcessPlaylist holds between its start and its end: the
-// collaborators, the open input playlist and the counters of the report.
+// collaborators, the open input playlist, the counters of the report, and the
+// files the job has made its own.
 class Job final {
 public:
     Job(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages);
@@ -32,15 +39,40 @@ public:
     std::uint64_t EntryCount = 0;
     std::uint64_t RenamedCount = 0;
     bool ErrorSeen = false;
+    // False when the job could not start on its files (the input playlist
+    // cannot be read, the new playlist cannot be made).
+    bool ran = true;
 
     // The file system of the state, which ResolveMissingFile replaces between
     // calls; never keep the reference across such a call.
     const platform::FileSystem& fileSystem() const;
+    bool isDryRun() const { return fileSystem().changesNothing(); }
+
+    // The next line of the input playlist, told apart.
+    playlist::PlaylistLine nextLine();
+    // Where the job looks for the file of an entry path.
+    std::string lookupPath(std::string_view entry) const;
+
+    // The file an entry names, looked for as the line writes it and, when that
+    // names nothing, by its %XX-decoded reading.
+    struct Located {
+        playlist::EntryText form;
+        platform::FsResult<platform::FoundFile> file;
+    };
+    Located locate(const playlist::EntryText& entry) const;
+
+    // The report line for a found file that is not this job's to rename (one
+    // it renamed already, by any name or link, or one of its own playlists).
+    std::optional<std::string> refusal(const platform::FoundFile& file, std::string_view entry) const;
+    void noteRenamed(const platform::FileIdentity& file);
+    void notePlaylist(const platform::FileIdentity& file);
 
     // Appends CRLF and the line to the report.
     void reportLine(std::string_view line);
     // Reports an entry that ends without being renamed; it counts as an error.
     void reportEntryError(std::string_view line);
+    // "Renamed <new>", or in a dry run "Would rename <old> to <new>".
+    void reportRenamed(std::string_view oldPath, std::string_view newPath);
     // Reports a read error that ended the input early, if there was one.
     void reportReadFailure();
     void closeInput();
@@ -50,6 +82,8 @@ public:
 private:
     // Keeps the job's first file system alive as long as files it opened are.
     std::shared_ptr<const platform::FileSystem> m_jobFileSystem;
+    std::unordered_set<platform::FileIdentity> m_renamed;
+    std::vector<platform::FileIdentity> m_playlists;
 };
 
 } // namespace kavora

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
+#include "processing/EntryPath.h"
 #include "processing/MessageBoxes.h"
 
 #include <memory>
@@ -26,7 +27,8 @@ DialogAction MissingFileHandlers::Command1Click(std::string_view text)
     if (!m_state.FileSystem) {
         m_state.FileSystem = std::make_shared<const platform::FileSystem>();
     }
-    const auto attributes = m_state.FileSystem->attributes(text);
+    // A relative directory lies where the playlist's relative entries do.
+    const auto attributes = m_state.FileSystem->attributes(lookupPath(m_state.InputPlaylistPath, text));
     if (!attributes) {
         return DialogAction::StayOpen;
     }

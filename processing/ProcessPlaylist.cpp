@@ -11,11 +11,13 @@
 
 namespace kavora {
 
-void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages)
+JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& dialog,
+                         MessageBoxes& messages, JobOptions options)
 {
     // A snapshot per job: each directory is read once, so a playlist of many
     // entries costs no system call per lookup.
-    state.FileSystem = std::make_shared<const platform::FileSystem>(platform::FileSystem::View::Snapshot);
+    state.FileSystem = std::make_shared<const platform::FileSystem>(
+        options.dryRun ? platform::FileSystem::View::DryRun : platform::FileSystem::View::Snapshot);
 
     window.setExplanation("");
     window.setNextEnabled(false);
@@ -34,7 +36,9 @@ void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dial
     auto opened = platform::LineReader::open(job.fileSystem(), state.InputPlaylistPath);
     if (opened) {
         job.input = std::move(opened).value();
+        job.notePlaylist(job.input->identity());
     } else {
+        job.ran = false;
         job.reportLine(report::cannotOpenInput(opened.failure(), state.InputPlaylistPath));
     }
 
@@ -58,6 +62,12 @@ void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dial
     window.refresh();
 
     state.MissingFileDirectory.clear();
+    return JobResult{job.ran, job.EntryCount, job.RenamedCount};
+}
+
+void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages)
+{
+    (void)runPlaylistJob(state, window, dialog, messages, JobOptions{});
 }
 
 } // namespace kavora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace kavora {
 
 struct AppState;
@@ -7,9 +9,23 @@ class JobWindow;
 class MessageBoxes;
 class MissingFileDialog;
 
+struct JobOptions {
+    // Nothing on disk changes; the report says what the job would do.
+    bool dryRun = false;
+};
+
+struct JobResult {
+    bool ran = false; // the job could start on its files
+    std::uint64_t entryCount = 0;
+    std::uint64_t renamedCount = 0;
+};
+
 // Runs the Create or Remove job over the playlist named in the state, reports
 // into the window and leaves it in its done state.
-void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog,
-                     MessageBoxes& messages);
+JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& dialog,
+                         MessageBoxes& messages, JobOptions options);
+
+// The job as the main window's "&Next" starts it.
+void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages);
 
 } // namespace kavora

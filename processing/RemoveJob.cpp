@@ -1,37 +1,53 @@
 #include "processing/RemoveJob.h"
 
+#include "platform/PathText.h"
 #include "processing/AppState.h"
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
-#include "processing/PathText.h"
+#include "processing/NumberPrefix.h"
+#include "processing/PlaylistLine.h"
 #include "processing/ReportText.h"
 
+#include <optional>
 #include <string>
 
 namespace kavora {
 
 namespace {
 
-void removeNumber(Job& job)
+using playlist::PlaylistLine;
+
+void removeNumber(Job& job, const playlist::EntryText& entryText)
 {
     const std::string& entry = job.state.CurrentEntry;
-    const std::string_view fileName = fileNamePart(entry);
-    // An empty name matches a whole directory in the directory match.
-    if (fileName.empty() || job.fileSystem().firstMatch(entry).empty()) {
-        job.reportEntryError(report::fileNotFound(entry));
+    const Job::Located located = job.locate(entryText);
+    if (!located.file) {
+        const platform::FsFailure& failure = located.file.failure();
+        job.reportEntryError(failure.code == platform::FsError::NotFound
+                                 ? report::fileNotFound(entry)
+                                 : report::fileLeftAsItIs(failure, entry));
         return;
     }
-    if (fileName.size() <= kPrefixLength) {
-        job.reportEntryError(report::nameTooShort(entry));
+    const platform::FoundFile& file = located.file.value();
+    // Only a number that is there comes off: the playlist Create started from,
+    // chosen by mistake, must not cost every file four characters.
+    if (!hasNumberPrefix(file.name)) {
+        job.reportEntryError(report::carriesNoNumber(entry));
         return;
     }
-    const std::string newName = unnumberedName(entry);
-    if (const platform::FsStatus renamed = job.fileSystem().renameNoReplace(entry, newName); !renamed) {
+    if (const std::optional<std::string> refused = job.refusal(file, entry)) {
+        job.reportEntryError(*refused);
+        return;
+    }
+    const std::string newName = file.name.substr(kPrefixLength);
+    const std::string oldPath = job.lookupPath(located.form.path());
+    if (const platform::FsStatus renamed = job.fileSystem().renameInFolder(oldPath, newName); !renamed) {
         job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
         return;
     }
     ++job.RenamedCount;
-    job.reportLine(report::renamed(newName));
+    job.noteRenamed(file.identity);
+    job.reportRenamed(oldPath, std::string(platform::directoryPart(oldPath)) + newName);
 }
 
 } // namespace
@@ -41,12 +57,22 @@ void runRemoveJob(Job& job)
     AppState& state = job.state;
     if (job.input) {
         while (!job.input->atEnd()) {
-            state.CurrentEntry = job.input->readLine();
+            const PlaylistLine line = job.nextLine();
+            if (line.kind == PlaylistLine::Kind::Blank || line.kind == PlaylistLine::Kind::Directive) {
+                continue;
+            }
             ++job.EntryCount;
             if (job.window.progressValue() < 100) {
                 job.window.setProgressValue(job.window.progressValue() + 1);
             }
-            removeNumber(job);
+            if (line.kind == PlaylistLine::Kind::Overlong) {
+                job.reportEntryError(report::lineTooLong(line.text));
+            } else if (line.kind == PlaylistLine::Kind::Stream) {
+                job.reportEntryError(report::notLocalFile(line.text));
+            } else {
+                state.CurrentEntry = line.entry->path();
+                removeNumber(job, *line.entry);
+            }
         }
         job.reportReadFailure();
     }

@@ -1,6 +1,7 @@
 #include "processing/ReportText.h"
 
-#include "processing/PathText.h"
+#include "platform/PathText.h"
+#include "processing/PlaylistLine.h"
 
 #include <initializer_list>
 
@@ -44,6 +45,11 @@ std::string renamed(std::string_view newName)
     return concat({"Renamed ", newName});
 }
 
+std::string wouldRename(std::string_view oldName, std::string_view newName)
+{
+    return concat({"Would rename ", oldName, " to ", newName});
+}
+
 std::string fileNotFound(std::string_view entry)
 {
     return errorLine("File not found", entry);
@@ -64,9 +70,25 @@ std::string newPlaylistIsInput(std::string_view path)
     return errorLine("New playlist would replace the input playlist; no file was touched", path);
 }
 
+std::string newPlaylistExists(std::string_view path)
+{
+    return errorLine("New playlist already exists; run Remove with it first, or move it away", path);
+}
+
 std::string cannotCreateNewPlaylist(const platform::FsFailure& failure, std::string_view path)
 {
     return errorLine(because("New playlist cannot be created; no file was renamed", failure), path);
+}
+
+std::string cannotWriteNewPlaylist(const platform::FsFailure& failure, std::string_view path)
+{
+    return errorLine(because("New playlist cannot be written; file left as it is and job stopped", failure),
+                     path);
+}
+
+std::string cannotTakeBackLine(const platform::FsFailure& failure, std::string_view path)
+{
+    return errorLine(because("New playlist lists a file that was not renamed; job stopped", failure), path);
 }
 
 std::string cannotCloseNewPlaylist(const platform::FsFailure& failure, std::string_view path)
@@ -76,7 +98,23 @@ std::string cannotCloseNewPlaylist(const platform::FsFailure& failure, std::stri
 
 std::string cannotRename(const platform::FsFailure& failure, std::string_view newName, std::string_view entry)
 {
-    return errorLine(because(concat({"File cannot be renamed to ", fileNamePart(newName)}), failure), entry);
+    return errorLine(
+        because(concat({"File cannot be renamed to ", platform::fileNamePart(newName)}), failure), entry);
+}
+
+std::string fileLeftAsItIs(const platform::FsFailure& failure, std::string_view entry)
+{
+    return errorLine(because("File left as it is", failure), entry);
+}
+
+std::string alreadyRenamedByThisJob(std::string_view entry)
+{
+    return errorLine("File already renamed by this job; file left as it is", entry);
+}
+
+std::string namesOwnPlaylist(std::string_view entry)
+{
+    return errorLine("Entry names a playlist of this job; file left as it is", entry);
 }
 
 std::string numberLimitReached(std::string_view entry)
@@ -84,23 +122,19 @@ std::string numberLimitReached(std::string_view entry)
     return errorLine("More than 999 files; file left unnumbered", entry);
 }
 
-std::string cannotWriteRenameUndone(const platform::FsFailure& failure, std::string_view entry)
+std::string carriesNoNumber(std::string_view entry)
 {
-    return errorLine(because("New playlist cannot be written; rename undone and job stopped", failure),
-                     entry);
+    return errorLine("File name carries no number; file left as it is", entry);
 }
 
-std::string cannotWriteNorUndo(const platform::FsFailure& writeFailure,
-                               const platform::FsFailure& undoFailure, std::string_view newName)
+std::string notLocalFile(std::string_view line)
 {
-    return errorLine(concat({because("New playlist cannot be written", writeFailure),
-                             because("; rename cannot be undone", undoFailure), "; job stopped"}),
-                     newName);
+    return errorLine("Not a local file", line);
 }
 
-std::string nameTooShort(std::string_view entry)
+std::string lineTooLong(std::string_view lineStart)
 {
-    return errorLine("File name too short to carry a number; file left as it is", entry);
+    return errorLine("Line too long to be a path; skipped", playlist::leadingCharacters(lineStart, 80));
 }
 
 std::string errorCount(std::uint64_t errors)

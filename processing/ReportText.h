@@ -18,21 +18,28 @@ inline constexpr std::string_view kCrlf = "\r\n";
 std::string header(std::string_view inputPlaylistPath);
 
 std::string renamed(std::string_view newName);
+std::string wouldRename(std::string_view oldName, std::string_view newName);
 std::string fileNotFound(std::string_view entry);
 
 // Lines of failures; each reads "Error - <what> - <path>".
 std::string cannotOpenInput(const platform::FsFailure& failure, std::string_view path);
 std::string cannotReadInput(const platform::FsFailure& failure, std::string_view path);
 std::string newPlaylistIsInput(std::string_view path);
+std::string newPlaylistExists(std::string_view path);
 std::string cannotCreateNewPlaylist(const platform::FsFailure& failure, std::string_view path);
+std::string cannotWriteNewPlaylist(const platform::FsFailure& failure, std::string_view path);
+std::string cannotTakeBackLine(const platform::FsFailure& failure, std::string_view path);
 std::string cannotCloseNewPlaylist(const platform::FsFailure& failure, std::string_view path);
 std::string cannotRename(const platform::FsFailure& failure, std::string_view newName,
                          std::string_view entry);
+std::string fileLeftAsItIs(const platform::FsFailure& failure, std::string_view entry);
+std::string alreadyRenamedByThisJob(std::string_view entry);
+std::string namesOwnPlaylist(std::string_view entry);
 std::string numberLimitReached(std::string_view entry);
-std::string cannotWriteRenameUndone(const platform::FsFailure& failure, std::string_view entry);
-std::string cannotWriteNorUndo(const platform::FsFailure& writeFailure,
-                               const platform::FsFailure& undoFailure, std::string_view newName);
-std::string nameTooShort(std::string_view entry);
+std::string carriesNoNumber(std::string_view entry);
+std::string notLocalFile(std::string_view line);
+// The line's first 80 characters.
+std::string lineTooLong(std::string_view lineStart);
 
 // CRLF, CRLF, "<<<  Processing completed with N ERRORS DETECTED  >>>".
 std::string errorCount(std::uint64_t errors);

@@ -2,6 +2,7 @@
 
 #include "platform/internal/CaseFold.h"
 #include "platform/internal/HostError.h"
+#include "platform/internal/HostFileSystem.h"
 #include "platform/internal/PathResolver.h"
 
 #include <algorithm>
@@ -137,6 +138,12 @@ DirectoryCache::Slot* DirectoryCache::cached(const std::string& hostDirectory)
     return found == m_slots.end() ? nullptr : &found->second;
 }
 
+bool DirectoryCache::holds(const std::string& hostDirectory, const std::string& name)
+{
+    const FsResult<const DirectoryListing*> read = listing(hostDirectory);
+    return read && read.value()->find(name) != nullptr;
+}
+
 void DirectoryCache::recordRenamed(const std::string& hostDirectory, const std::string& from,
                                    const std::string& to)
 {
@@ -147,6 +154,30 @@ void DirectoryCache::recordRenamed(const std::string& hostDirectory, const std::
     const EntryKind kind = known != nullptr ? *known : EntryKind::Regular;
     slot->listing.erase(from);
     slot->listing.insert(to, kind);
+}
+
+bool DirectoryCache::holdsVirtualFiles(const std::string& hostDirectory)
+{
+    const auto [known, added] = m_virtualFiles.try_emplace(hostDirectory, false);
+    if (added)
+        known->second = isVirtualFileSystem(hostDirectory);
+    return known->second;
+}
+
+void DirectoryCache::recordPretendedRename(const std::string& hostDirectory, const std::string& from,
+                                           const std::string& to)
+{
+    std::string actual = hostPathOf(hostDirectory, from);
+    m_pretended.erase(joinHost(hostDirectory, from));
+    m_pretended[joinHost(hostDirectory, to)] = std::move(actual);
+    recordRenamed(hostDirectory, from, to);
+}
+
+std::string DirectoryCache::hostPathOf(const std::string& hostDirectory, const std::string& name) const
+{
+    std::string path = joinHost(hostDirectory, name);
+    const auto pretended = m_pretended.find(path);
+    return pretended == m_pretended.end() ? path : pretended->second;
 }
 
 void DirectoryCache::recordCreated(const std::string& hostDirectory, const std::string& name)

@@ -61,10 +61,21 @@ public:
     // cannot be read fails now and on every later call, with the same reason.
     FsResult<const DirectoryListing*> listing(const std::string& hostDirectory);
 
+    // True when the directory, as read, holds exactly this name.
+    bool holds(const std::string& hostDirectory, const std::string& name);
+    // isVirtualFileSystem() of a directory, asked once.
+    bool holdsVirtualFiles(const std::string& hostDirectory);
+
     // Entries the object itself changed. Directories not read yet need nothing:
     // their first read will show the change.
     void recordRenamed(const std::string& hostDirectory, const std::string& from, const std::string& to);
     void recordCreated(const std::string& hostDirectory, const std::string& name);
+    // A rename made in the snapshot only (a dry run): the file keeps its old
+    // name on the host, which hostPathOf() gives for the new one.
+    void recordPretendedRename(const std::string& hostDirectory, const std::string& from,
+                               const std::string& to);
+    // Where a file named in the snapshot lies on the host.
+    std::string hostPathOf(const std::string& hostDirectory, const std::string& name) const;
     // Learns one name afresh from the host, after the host contradicted the listing.
     void refresh(const std::string& hostDirectory, const std::string& name);
 
@@ -76,6 +87,8 @@ private:
     Slot* cached(const std::string& hostDirectory);
 
     std::unordered_map<std::string, Slot> m_slots;
+    std::unordered_map<std::string, std::string> m_pretended; // host path as named -> as it is
+    std::unordered_map<std::string, bool> m_virtualFiles;     // by host directory
 };
 
 } // namespace kavora::platform::internal

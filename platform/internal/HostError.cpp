@@ -26,7 +26,11 @@ FsFailure failureFromErrno(int error)
     case ENOTDIR:
         return makeFailure(FsError::NotADirectory, "not a directory");
     case ENAMETOOLONG:
-        return makeFailure(FsError::InvalidPath, "name too long");
+        return makeFailure(FsError::NameTooLong, "name too long");
+    case ELOOP:
+        return makeFailure(FsError::NotRegular, "is a symbolic link");
+    case ENXIO:
+        return makeFailure(FsError::NotRegular, "not a regular file");
     case EBUSY:
     case ETXTBSY:
         return makeFailure(FsError::Other, "file in use");

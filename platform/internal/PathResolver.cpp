@@ -1,11 +1,13 @@
 #include "platform/internal/PathResolver.h"
 
 #include "platform/DisplayText.h"
+#include "platform/PathText.h"
 #include "platform/internal/CaseFold.h"
 #include "platform/internal/HostError.h"
 
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <memory>
 #include <optional>
@@ -15,16 +17,6 @@
 namespace kavora::platform::internal {
 
 namespace {
-
-bool isSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-bool isDriveLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 std::string withoutTrailingDotsAndSpaces(std::string_view component)
 {
@@ -75,11 +67,6 @@ struct DirCloser {
 
 } // namespace
 
-bool hasWildcard(std::string_view name)
-{
-    return name.find_first_of("*?") != std::string_view::npos;
-}
-
 std::string joinHost(const std::string& directory, const std::string& name)
 {
     if (!directory.empty() && directory.back() == '/')
@@ -100,10 +87,10 @@ FsResult<ParsedPath> PathResolver::parse(std::string_view path) const
         return makeFailure(FsError::InvalidPath, "invalid path");
 
     ParsedPath parsed;
-    if (path.size() >= 2 && isDriveLetter(path[0]) && path[1] == ':') {
+    if (!drivePart(path).empty()) {
         const Drive* drive = m_drives.find(path[0]);
         if (drive == nullptr)
-            return makeFailure(FsError::InvalidPath, "no such drive");
+            return makeFailure(FsError::NotFound, "no such drive");
         parsed.root = drive->hostRoot;
         std::string_view rest = path.substr(2);
         if (rest.empty() || !isSeparator(rest.front())) {
@@ -167,6 +154,9 @@ FsResult<std::string> PathResolver::lookupInListing(const DirectoryListing& list
 {
     if (listing.find(name) != nullptr)
         return name;
+    // What the host would say of a name no directory can hold.
+    if (name.size() > NAME_MAX)
+        return makeFailure(FsError::NameTooLong, "name too long");
     const bool legacy = !isValidUtf8(name);
     const std::string translated = legacy ? windows1252ToUtf8(name) : std::string();
     if (legacy && listing.find(translated) != nullptr)

@@ -30,8 +30,6 @@ struct FoundEntry {
     EntryKind kind = EntryKind::Other;
 };
 
-bool hasWildcard(std::string_view name);
-
 // Maps Windows path texts onto the host: drive letters through the DriveMap,
 // "/..." as a host path, anything else against the process's current directory.
 // Without a cache every lookup costs one stat per component on exact names and

@@ -1,6 +1,8 @@
-// Bytes in, lines out. Checks that no line holds a terminator, that the lines
-// are the input without BOM and terminators, and that writing the lines back
-// with CR LF reads back as the same lines.
+// Bytes in, lines out. Checks that no line holds a terminator, that an
+// overlong line keeps only its start, that the lines are the input without
+// mark and terminators, that UTF-16 comes out as UTF-8, and that writing the
+// lines back with CR LF reads back as the same lines.
+#include "platform/DisplayText.h"
 #include "platform/LineReader.h"
 
 #include <cstdint>
@@ -13,10 +15,10 @@ using kavora::platform::LineReader;
 
 namespace {
 
-std::vector<std::string> readAll(std::string bytes)
+std::vector<LineReader::Line> readAll(std::string bytes)
 {
     const auto reader = LineReader::fromBytes(std::move(bytes));
-    std::vector<std::string> lines;
+    std::vector<LineReader::Line> lines;
     while (!reader->atEnd())
         lines.push_back(reader->readLine());
     if (!reader->status().ok())
@@ -35,7 +37,8 @@ void check(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string> lines = readAll(input);
+    const std::vector<LineReader::Line> lines = readAll(input);
+    const bool utf16 = input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF");
 
     std::string_view body = input;
     if (body.starts_with("\xEF\xBB\xBF"))
@@ -47,14 +50,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string joined;
     std::string rejoined = "\xEF\xBB\xBF"; // a leading mark is dropped again on reading
-    for (const std::string& line : lines) {
-        check(line.find_first_of("\r\n") == std::string::npos);
-        joined += line;
-        rejoined += line;
+    bool anyOverlong = false;
+    for (const LineReader::Line& line : lines) {
+        check(line.text.find_first_of("\r\n") == std::string::npos);
+        check(!line.overlong || line.text.size() <= LineReader::kOverlongStart);
+        check(line.overlong || line.text.size() <= LineReader::kLongestLine);
+        check(!utf16 || line.overlong || kavora::platform::isValidUtf8(line.text));
+        anyOverlong = anyOverlong || line.overlong;
+        joined += line.text;
+        rejoined += line.text;
         rejoined += "\r\n";
     }
+    if (anyOverlong)
+        return 0;
+    const std::vector<LineReader::Line> again = readAll(rejoined);
+    check(again.size() == lines.size());
+    for (std::size_t i = 0; i < again.size(); ++i)
+        check(again[i].text == lines[i].text && !again[i].overlong);
+    if (utf16)
+        return 0;
     check(joined == withoutTerminators);
-    check(readAll(rejoined) == lines);
     // Never more lines than terminators plus the last one.
     std::size_t terminators = 0;
     for (std::size_t i = 0; i < body.size(); ++i)

@@ -3,66 +3,154 @@
 #include "platform/LineReader.h"
 #include "platform/LineWriter.h"
 
+#include <chrono>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace kavora::platform::test {
 namespace {
 
 using Case = std::pair<std::string, std::string>;
 
-// Every line read, each followed by "|", so that no line and an empty line differ.
+// Every line read, each followed by "|" (by "~|" when overlong), so that no
+// line and an empty line differ.
 std::string readAll(LineReader& reader)
 {
     std::string lines;
-    while (!reader.atEnd())
-        lines += reader.readLine() + "|";
+    while (!reader.atEnd()) {
+        const LineReader::Line line = reader.readLine();
+        lines += line.text + (line.overlong ? "~|" : "|");
+    }
     EXPECT_TRUE(reader.status().ok());
-    EXPECT_EQ(reader.readLine(), "") << "reading past the end gives nothing";
+    EXPECT_EQ(reader.readLine().text, "") << "reading past the end gives nothing";
     return lines;
 }
 
+std::string utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 // CR LF, CR and LF each end a line, LF CR is two; a last line needs no
-// terminator; a byte-order mark is skipped at the very start only.
+// terminator; a byte-order mark is taken at the very start only. UTF-16 comes
+// as UTF-8, a broken unit as U+FFFD. A line longer than 32,767 bytes keeps its
+// first 320 only.
 TEST(LineRules, SplitAsTheRulesSay)
 {
-    const std::string bom = "\xEF\xBB\xBF";
-    const Case cases[] = {{"a\r\nb\rc\nd", "a|b|c|d|"},
-                          {"a\n\rb\r", "a||b|"},
-                          {"\r\n\r\na\n\n", "||a||"},
-                          {"", ""},
-                          {"\r\n", "|"},
-                          {bom + "a\r\nb", "a|b|"},
-                          {bom, ""},
-                          {"a\r\n" + bom + "b", "a|" + bom + "b|"},
-                          {"\xEF\xBB", "\xEF\xBB|"}};
+    const std::string bom = "\xEF\xBB\xBF", replaced = "\xEF\xBF\xBD";
+    const std::string longest(LineReader::kLongestLine, 'x'), start(LineReader::kOverlongStart, 'y');
+    const Case cases[] = {
+        {"a\r\nb\rc\nd", "a|b|c|d|"},
+        {"a\n\rb\r", "a||b|"},
+        {"\r\n\r\na\n\n", "||a||"},
+        {"", ""},
+        {"\r\n", "|"},
+        {bom + "a\r\nb", "a|b|"},
+        {bom, ""},
+        {"a\r\n" + bom + "b", "a|" + bom + "b|"},
+        {"\xEF\xBB", "\xEF\xBB|"},
+        {utf16(u"C:\\Caf\u00e9.mp3\r\n\r\nb\U0001F3B5", false), "C:\\Caf\xC3\xA9.mp3||b\xF0\x9F\x8E\xB5|"},
+        {utf16(u"a\rb\n", true), "a|b|"},
+        {utf16(u"a\xD800\nb\xDC00", false) + "c", "a" + replaced + "|b" + replaced + replaced + "|"},
+        {longest + "\r\n" + longest + "z\nshort", longest + "|" + std::string(320, 'x') + "~|short|"},
+        {start + std::string(100000, 'y'), start + "~|"}};
     for (const auto& [bytes, lines] : cases)
-        EXPECT_EQ(readAll(*LineReader::fromBytes(bytes)), lines) << bytes;
+        EXPECT_EQ(readAll(*LineReader::fromBytes(bytes)), lines) << bytes.substr(0, 40);
 }
 
 class LineFiles : public TempTree {};
 
-// The reader takes the file in chunks of 64 KiB: CR LF straddles the seam and a
-// lone CR ends the next chunk.
-TEST_F(LineFiles, TerminatorSplitAcrossReadsIsOneTerminator)
+// The reader takes the file in chunks of 64 KiB: CR LF straddles the first
+// seam and a lone CR ends the second chunk; the marks are read from the disk
+// as from memory.
+TEST_F(LineFiles, TerminatorsAndMarksAcrossReads)
 {
-    const std::string first(std::size_t{64} * 1024 - 1, 'x');
-    const std::string second = "second" + std::string(first.size() - 6, 'y');
-    write("big.m3u", first + "\r\n" + second + "\rthird");
-    const auto reader = LineReader::open(fs(), "C:\\big.m3u");
-    ASSERT_TRUE(reader.ok()) << reader.failure().reason;
-    EXPECT_EQ(readAll(*reader.value()), first + "|" + second + "|third|");
+    const std::size_t chunk = std::size_t{64} * 1024, line = 30000;
+    std::string bytes, expected;
+    for (const auto& [length, terminator] : {std::pair{line, "\r\n"},
+                                             {line, "\r\n"},
+                                             {chunk - 2 * line - 5, "\r\n"},
+                                             {line, "\n"},
+                                             {line, "\n"},
+                                             {chunk - 2 * line - 4, "\r"},
+                                             {5, ""}}) {
+        const std::string text(length, static_cast<char>('a' + expected.size() % 26));
+        bytes += text + terminator;
+        expected += text + "|";
+    }
+    ASSERT_EQ(bytes.substr(chunk - 1, 2), "\r\n");
+    ASSERT_EQ(bytes[2 * chunk - 1], '\r');
+    write("big.m3u", bytes);
+    write("marked.m3u8", "\xEF\xBB\xBF/home/u/a.mp3\n");
+    write("wide.m3u", utf16(u"#EXTM3U\r\nD:\\\u00c9t\u00e9.mp3", false));
+    const std::tuple<std::string, std::string, TextEncoding> cases[] = {
+        {"C:\\big.m3u", expected, TextEncoding::Bytes},
+        {"C:\\marked.m3u8", "/home/u/a.mp3|", TextEncoding::Utf8WithMark},
+        {"C:\\wide.m3u", "#EXTM3U|D:\\\xC3\x89t\xC3\xA9.mp3|", TextEncoding::Utf16}};
+    for (const auto& [path, lines, encoding] : cases) {
+        const auto reader = LineReader::open(fs(), path);
+        ASSERT_TRUE(reader.ok()) << reader.failure().reason;
+        EXPECT_EQ(reader.value()->encoding(), encoding) << path;
+        EXPECT_EQ(readAll(*reader.value()), lines) << path;
+    }
 }
 
-TEST_F(LineFiles, WriterWritesEachLineAtOnceWithCrLfAndEveryByteReadsBack)
+// A device, a pipe, a folder: refused at once, before a byte is read, and a
+// pipe with no writer does not hold the open.
+TEST_F(LineFiles, OnlyRegularFilesAreRead)
+{
+    makeFifo("pipe.m3u");
+    std::filesystem::create_directory(at("folder.m3u"));
+    const auto started = std::chrono::steady_clock::now();
+    const std::pair<std::string, FsError> refused[] = {{"Z:\\dev\\zero", FsError::NotRegular},
+                                                       {"/dev/urandom", FsError::NotRegular},
+                                                       {"C:\\pipe.m3u", FsError::NotRegular},
+                                                       {"C:\\folder.m3u", FsError::IsDirectory}};
+    for (const auto& [path, failure] : refused)
+        EXPECT_EQ(failureOf(LineReader::open(fs(), path)), failure) << path;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+}
+
+// One line of 256 MiB (a sparse file, zeros): read in bounded memory, kept by
+// its start only.
+TEST_F(LineFiles, MemoryStaysBoundedWhateverTheFileHolds)
+{
+    const std::string path = write("zeros.m3u", "");
+    ASSERT_EQ(::truncate(path.c_str(), std::int64_t{256} << 20), 0);
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const auto reader = LineReader::open(fs(), "C:\\zeros.m3u");
+    ASSERT_TRUE(reader.ok());
+    EXPECT_EQ(readAll(*reader.value()), std::string(LineReader::kOverlongStart, '\0') + "~|");
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024) << "kilobytes more at the peak";
+}
+
+TEST_F(LineFiles, WriterWritesWholeLinesWithCrLfAndEveryByteReadsBack)
 {
     std::string everyByte;
     for (int byte = 0; byte < 256; ++byte)
         if (byte != '\r' && byte != '\n')
             everyByte += static_cast<char>(byte);
-    write("mix.kvr", "old content that is longer than the new\r\n");
-    auto writer = LineWriter::create(fs(), "C:\\mix.kvr");
+    write("mix.kvr", ""); // an empty file left by a run that renamed nothing
+    auto writer = LineWriter::create(fs(), "C:\\mix.kvr", LineWriter::Mark::Utf8);
     ASSERT_TRUE(writer.ok()) << writer.failure().reason;
     for (const std::string& line : {std::string("C:\\Music\\001 Song.mp3"), std::string(), everyByte})
         ASSERT_TRUE(writer.value()->writeLine(line).ok());
-    EXPECT_EQ(read(at("mix.kvr")), "C:\\Music\\001 Song.mp3\r\n\r\n" + everyByte + "\r\n") << "before close";
+    const std::string written = "\xEF\xBB\xBF"
+                                "C:\\Music\\001 Song.mp3\r\n\r\n" +
+                                everyByte + "\r\n";
+    EXPECT_EQ(read(at("mix.kvr")), written) << "before close";
+    ASSERT_TRUE(writer.value()->writeLine("taken back").ok());
+    ASSERT_TRUE(writer.value()->cutBackTo(written.size()).ok());
+    EXPECT_EQ(writer.value()->size(), written.size());
     ASSERT_TRUE(writer.value()->close().ok());
     EXPECT_FALSE(writer.value()->writeLine("late").ok());
     const auto reader = LineReader::open(fs(), "c:\\MIX.KVR");
@@ -70,15 +158,58 @@ TEST_F(LineFiles, WriterWritesEachLineAtOnceWithCrLfAndEveryByteReadsBack)
     EXPECT_EQ(readAll(*reader.value()), "C:\\Music\\001 Song.mp3||" + everyByte + "|");
 }
 
-TEST_F(LineFiles, FailuresAreValuesAndLegacyNamesAreCreatedAsUtf8)
+// A write cut short by a full medium leaves the file as it was before the line.
+TEST_F(LineFiles, ShortWriteLeavesNoPartialLine)
 {
-    write("Lists/x.m3u");
-    EXPECT_EQ(failureOf(LineReader::open(fs(), "C:\\Lists\\missing.m3u")), FsError::NotFound);
-    EXPECT_EQ(failureOf(LineWriter::create(fs(), "C:\\Missing\\mix.kvr")), FsError::NotFound);
-    EXPECT_EQ(failureOf(LineWriter::create(fs(), "C:\\Lists")), FsError::IsDirectory);
-    auto full = LineWriter::create(fs(), "/dev/full");
-    ASSERT_TRUE(full.ok());
-    EXPECT_EQ(reasonOf(full.value()->writeLine("line")), "disk full");
+    auto writer = LineWriter::create(fs(), "C:\\mix.kvr");
+    ASSERT_TRUE(writer.ok() && writer.value()->writeLine("first").ok());
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 10; // "first\r\n" and three bytes more
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const FsStatus secondLine = writer.value()->writeLine("second");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(secondLine.ok());
+    EXPECT_EQ(read(at("mix.kvr")), "first\r\n");
+    EXPECT_EQ(writer.value()->size(), 7U);
+}
+
+// What stands at the new file's path: a file with content, a link (whose
+// target stays untouched), a pipe, a device or a folder is refused; a dry run
+// checks the same and writes nothing.
+TEST_F(LineFiles, WriterRefusesAnythingButNothingOrAnEmptyFile)
+{
+    write("Lists/old.kvr", "C:\\Music\\001 A.mp3\r\n");
+    write("Lists/precious.txt", "precious");
+    std::filesystem::create_symlink(at("Lists/precious.txt"), at("Lists/link.kvr"));
+    std::filesystem::create_symlink(at("Lists/gone.txt"), at("Lists/dangling.kvr"));
+    makeFifo("Lists/pipe.kvr");
+    const FileSystem dryRun(FileSystem::View::DryRun);
+    const std::pair<std::string, std::optional<FsError>> cases[] = {
+        {"C:\\Lists\\old.kvr", FsError::TargetExists},
+        {"C:\\Lists\\link.kvr", FsError::NotRegular},
+        {"C:\\Lists\\dangling.kvr", FsError::NotRegular},
+        {"C:\\Lists\\pipe.kvr", FsError::NotRegular},
+        {"/dev/full", FsError::NotRegular},
+        {"C:\\Lists", FsError::IsDirectory},
+        {"C:\\Missing\\mix.kvr", FsError::NotFound},
+        {"C:\\Lists\\new.kvr", std::nullopt}};
+    for (const FileSystem* fileSystem : {&dryRun, &fs()}) {
+        for (const auto& [path, failure] : cases) {
+            auto writer = LineWriter::create(*fileSystem, path);
+            EXPECT_EQ(failureOf(writer), failure) << path;
+            if (writer && fileSystem == &dryRun) {
+                EXPECT_TRUE(writer.value()->writeLine("x").ok() && writer.value()->close().ok());
+            }
+        }
+        EXPECT_EQ(exists(at("Lists/new.kvr")), fileSystem == &fs()) << "only a real run creates";
+    }
+    EXPECT_EQ(read(at("Lists/precious.txt")), "precious");
+    EXPECT_EQ(read(at("Lists/old.kvr")), "C:\\Music\\001 A.mp3\r\n");
+    EXPECT_FALSE(exists(at("Lists/gone.txt")));
     auto legacy = LineWriter::create(fs(), "C:\\Lists\\Caf\xE9.kvr");
     ASSERT_TRUE(legacy.ok() && legacy.value()->close().ok());
     EXPECT_TRUE(exists(at("Lists/Caf\xC3\xA9.kvr")));

@@ -5,6 +5,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <variant>
 
 namespace kavora::platform::test {
 namespace {
@@ -78,7 +79,7 @@ TEST_F(PathMapping, EntriesMapOntoTheHostAsWindowsWouldFindThem)
                  {"C:\\Music\\twin.mp3", "", "", 0, FsError::Ambiguous},
                  {"C:\\twin\\a.mp3", "", "", 0, FsError::Ambiguous},
                  {"C:\\Missing\\New.kvr", "", "", 0, FsError::NotFound},
-                 {"Q:\\", "", "", 0, FsError::InvalidPath},
+                 {"Q:\\", "", "", 0, FsError::NotFound},
                  {std::string("C:\\a\0b", 6), "", "", 0, FsError::InvalidPath}};
     for (const FileSystem* fileSystem : {&live, &cached}) {
         for (const auto& c : cases) {
@@ -97,7 +98,53 @@ TEST_F(PathMapping, EntriesMapOntoTheHostAsWindowsWouldFindThem)
         EXPECT_EQ(fileSystem->firstMatch("C:\\Music\\t?in*"), "TWIN.mp3");
         EXPECT_EQ(fileSystem->firstMatch("C:\\Missing\\*"), "");
     }
-    EXPECT_EQ(failureOf(fs().renameNoReplace("C:\\Music\\twin.mp3", "C:\\Music\\1.mp3")), FsError::Ambiguous);
+    EXPECT_EQ(failureOf(fs().renameInFolder("C:\\Music\\twin.mp3", "1.mp3")), FsError::Ambiguous);
+}
+
+// The file a job would rename: found by its exact name on disk; anything
+// that is not a normal file says what it is instead of "not found".
+TEST_F(PathMapping, FindFileSaysWhatIsThere)
+{
+    write(".ssh/authorized_keys");
+    ASSERT_EQ(::link(at("Music/Song.mp3").c_str(), at("Music/Hard.mp3").c_str()), 0);
+    const FileSystem cached(FileSystem::View::Snapshot);
+    const struct {
+        std::string path;
+        std::variant<std::string, FsError> found; // the name on disk, or the failure
+    } cases[] = {{"C:\\MUSIC\\song.MP3", "Song.mp3"},
+                 {"C:\\Music\\caf\xC9.mp3", "Caf\xC3\xA9.mp3"},
+                 {"C:\\old\\caf\xE9.MP3", "Caf\xE9.mp3"},
+                 {"C:\\Music\\link.mp3", "link.mp3"},
+                 {"C:\\Music\\*.mp3", FsError::NotFound},
+                 {"C:\\Music\\Missing.mp3", FsError::NotFound},
+                 {"C:\\Music\\Song.mp3\\x.mp3", FsError::NotFound},
+                 {"Q:\\Music\\Song.mp3", FsError::NotFound},
+                 {"C:\\Music\\dangling.mp3", FsError::NotFound},
+                 {"C:\\Music\\twin.mp3", FsError::Ambiguous},
+                 {"C:\\Music\\.hidden.mp3", FsError::Hidden},
+                 {"C:\\.ssh\\authorized_keys", FsError::Hidden},
+                 {"C:\\Music\\.cache\\x", FsError::Hidden},
+                 {"C:\\Music\\Album", FsError::IsDirectory},
+                 {"C:\\Music\\", FsError::IsDirectory},
+                 {"C:\\Music\\pipe", FsError::NotRegular},
+                 {"C:\\Music\\" + std::string(256, 'n'), FsError::NameTooLong},
+                 {"/proc/self/status", FsError::VirtualFiles},
+                 {"Z:\\sys\\kernel\\notes", FsError::VirtualFiles}};
+    for (const FileSystem* fileSystem : {&fs(), &cached}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.path.substr(0, 40));
+            const FsResult<FoundFile> found = fileSystem->findFile(c.path);
+            if (const auto* name = std::get_if<std::string>(&c.found))
+                EXPECT_EQ(found.ok() ? found.value().name : reasonOf(found), *name);
+            else
+                EXPECT_EQ(failureOf(found), std::get<FsError>(c.found));
+        }
+        // One file by two names, or through a link, is one identity.
+        EXPECT_EQ(fileSystem->findFile("C:\\Music\\Hard.mp3").value().identity,
+                  fileSystem->findFile("C:\\Music\\link.mp3").value().identity);
+        EXPECT_NE(fileSystem->findFile("C:\\Music\\a.mp3").value().identity,
+                  fileSystem->findFile("C:\\Music\\Song.mp3").value().identity);
+    }
 }
 
 TEST_F(PathMapping, EachDriveKeepsItsOwnCurrentDirectory)

@@ -36,28 +36,26 @@ TEST_F(Rename, EveryStrategyRenamesAndNeverReplaces)
     }
 }
 
-TEST_F(Rename, SourceIsLookedUpAndFailuresCarryTheirReason)
+// The source is found as a path is; the new name is taken as exact bytes, so a
+// name in Windows-1252 bytes on disk keeps them both ways.
+TEST_F(Rename, InFolderTakesTheNewNameAsItsBytes)
 {
     const std::string song = write("Music/Song.mp3", "music");
-    write("Other/x.mp3");
-    EXPECT_TRUE(fs().renameNoReplace("C:\\Music\\Song.mp3", "C:\\Music\\Song.mp3").ok());
-    EXPECT_EQ(reasonOf(fs().renameNoReplace("C:\\Music\\Gone.mp3", "C:\\Music\\1 Gone.mp3")),
-              "file not found");
-    for (const char* target : {"C:\\Other\\Song.mp3", "C:\\Music\\", "C:\\Music\\*.mp3"})
-        EXPECT_EQ(failureOf(fs().renameNoReplace("C:\\Music\\Song.mp3", target)), FsError::InvalidPath)
-            << target;
+    write("Music/Caf\xE9.mp3", "legacy");
+    EXPECT_EQ(reasonOf(fs().renameInFolder("C:\\Music\\Gone.mp3", "1 Gone.mp3")), "file not found");
+    for (const char* name : {"", ".", "..", "a/b", "a\\b"})
+        EXPECT_EQ(failureOf(fs().renameInFolder("C:\\Music\\Song.mp3", name)), FsError::InvalidPath) << name;
+    EXPECT_EQ(failureOf(fs().renameInFolder("C:\\Music\\Song.mp3", std::string(300, 'n'))),
+              FsError::NameTooLong);
     EXPECT_EQ(read(song), "music");
-    ASSERT_TRUE(fs().renameNoReplace("c:/MUSIC/song.MP3", "c:/MUSIC/012 Song.mp3").ok());
+    ASSERT_TRUE(fs().renameInFolder("c:/MUSIC/song.MP3", "012 Song.mp3").ok());
     EXPECT_FALSE(exists(song));
-    ASSERT_TRUE(fs().renameNoReplace("C:\\Music\\012 Song.mp3", "C:\\Music\\012 SONG.mp3").ok());
-    EXPECT_EQ(read(at("Music/012 SONG.mp3")), "music");
-    EXPECT_FALSE(exists(at("Music/012 Song.mp3")));
-    // Create names the target in the entry's Windows-1252 text; Remove finds it by that same text.
-    write("Music/Caf\xC3\xA9.mp3", "cafe");
-    ASSERT_TRUE(fs().renameNoReplace("C:\\Music\\Caf\xE9.mp3", "C:\\Music\\1 Caf\xE9.mp3").ok());
-    EXPECT_EQ(read(at("Music/1 Caf\xC3\xA9.mp3")), "cafe");
-    EXPECT_TRUE(fs().renameNoReplace("C:\\Music\\1 Caf\xE9.mp3", "C:\\Music\\Caf\xE9.mp3").ok());
-    EXPECT_EQ(read(at("Music/Caf\xC3\xA9.mp3")), "cafe");
+    EXPECT_EQ(read(at("Music/012 Song.mp3")), "music");
+    EXPECT_EQ(reasonOf(fs().renameInFolder("C:\\Music\\Caf\xE9.mp3", "012 Song.mp3")), "target exists");
+    ASSERT_TRUE(fs().renameInFolder("C:\\Music\\Caf\xE9.mp3", "001 Caf\xE9.mp3").ok());
+    EXPECT_EQ(read(at("Music/001 Caf\xE9.mp3")), "legacy");
+    ASSERT_TRUE(fs().renameInFolder("C:\\Music\\001 Caf\xE9.mp3", "Caf\xE9.mp3").ok());
+    EXPECT_EQ(read(at("Music/Caf\xE9.mp3")), "legacy");
 }
 
 // Two names for one inode that differ in case are what a case-insensitive file

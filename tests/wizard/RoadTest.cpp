@@ -51,7 +51,7 @@ void PrintTo(const Road& road, std::ostream* out)
 }
 
 const Road kRoads[] = {
-    // Without its closing backslash a directory is joined as C:\MusicD.mp3; a
+    // A directory without the file (typed without its closing backslash); a
     // file's path is refused at once; without the tick the next one is asked.
     {"GoodThenFailingDirectories",
      Pick::TypeM3u,
@@ -61,7 +61,7 @@ const Road kRoads[] = {
      {asked("B.mp3"), asked("D.mp3"),
       "Invalid Directory Name|Directory name error... C:\\Music\\C.mp3 32\nPlease specify only the directory "
       "path of the file.",
-      asked("D.mp3", "C:\\Music\\C.mp3"), "KVR|C:\\MusicD.mp3 not found", asked("D.mp3", "C:\\Music")},
+      asked("D.mp3", "C:\\Music\\C.mp3"), "KVR|C:\\Music\\D.mp3 not found", asked("D.mp3", "C:\\Music")},
      "\r\nRenamed C:\\Music\\001 A.mp3\r\nRenamed C:\\Other\\002 B.mp3\r\nRenamed C:\\Other\\003 D.mp3" +
          created(3, 3),
      "C:\\Music\\001 A.mp3\r\nC:\\Other\\002 B.mp3\r\nC:\\Other\\003 D.mp3\r\n",

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The rules of path texts as users and playlists write them: Windows paths with
+// "\" and "/" alike as separators, and host paths. Text only: nothing here
+// looks at the disk.
+namespace kavora::platform {
+
+bool isSeparator(char c);
+
+// Where the file-name part starts: after the last separator, else 0.
+std::size_t fileNameStart(std::string_view path);
+// Everything up to and including the last separator; empty when there is none.
+std::string_view directoryPart(std::string_view path);
+// Everything after the last separator; the whole path when there is none.
+std::string_view fileNamePart(std::string_view path);
+
+// True when a name holds "*" or "?".
+bool hasWildcard(std::string_view name);
+
+enum class PathForm {
+    Relative,      // "Song.mp3", "Sub\Song.mp3", "..\Song.mp3"
+    DriveRooted,   // "\Music\Song.mp3": from the root of the current drive
+    HostAbsolute,  // "/home/u/Song.mp3"
+    DriveAbsolute, // "C:\Music\Song.mp3", "C:/Music/Song.mp3"
+    DriveRelative, // "C:Song.mp3": against the drive's own current directory
+};
+PathForm formOf(std::string_view path);
+
+// "C:" of a path on a drive, else empty.
+std::string_view drivePart(std::string_view path);
+
+// The directory, then the path, with one separator between them when neither
+// side has one (the separator the directory uses, else "\"). An empty
+// directory gives the path unchanged.
+std::string joinPath(std::string_view directory, std::string_view path);
+
+} // namespace kavora::platform

@@ -1,0 +1,76 @@
+#include "processing/NewPlaylist.h"
+
+#include "processing/PlaylistLine.h"
+
+namespace kavora {
+
+using platform::FsStatus;
+
+platform::FsResult<NewPlaylist> NewPlaylist::create(const platform::FileSystem& fileSystem,
+                                                    std::string_view path, platform::LineWriter::Mark mark)
+{
+    auto created = platform::LineWriter::create(fileSystem, path, mark);
+    if (!created)
+        return created.failure();
+    return NewPlaylist(std::move(created).value());
+}
+
+NewPlaylist::NewPlaylist(std::unique_ptr<platform::LineWriter> writer) : m_writer(std::move(writer)) {}
+
+FsStatus NewPlaylist::writeHeld(bool withTitle)
+{
+    for (std::size_t index = withTitle ? 0 : 1; index < m_held.size(); ++index) {
+        if (FsStatus written = m_writer->writeLine(m_held[index]); !written)
+            return written;
+    }
+    m_held.clear();
+    return {};
+}
+
+FsStatus NewPlaylist::copy(std::string_view line)
+{
+    if (playlist::isTitle(line)) {
+        // A title with no entry after it describes nothing that is left out.
+        if (FsStatus written = writeHeld(true); !written)
+            return written;
+        m_held.emplace_back(line);
+        return {};
+    }
+    if (!m_held.empty()) {
+        m_held.emplace_back(line);
+        return {};
+    }
+    return m_writer->writeLine(line);
+}
+
+FsStatus NewPlaylist::leaveOut()
+{
+    return writeHeld(false);
+}
+
+FsStatus NewPlaylist::list(std::string_view entryLine)
+{
+    m_beforeEntry = m_writer->size();
+    m_listedHeld = m_held;
+    if (FsStatus written = writeHeld(true); !written)
+        return written;
+    return m_writer->writeLine(entryLine);
+}
+
+FsStatus NewPlaylist::takeBack()
+{
+    if (FsStatus cut = m_writer->cutBackTo(m_beforeEntry); !cut)
+        return cut;
+    m_held = std::move(m_listedHeld);
+    m_listedHeld.clear();
+    return writeHeld(false);
+}
+
+FsStatus NewPlaylist::close()
+{
+    if (FsStatus written = writeHeld(true); !written)
+        return written;
+    return m_writer->close();
+}
+
+} // namespace kavora

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/FileIdentity.h"
+#include "platform/FsStatus.h"
+#include "platform/LineWriter.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavora::platform {
+class FileSystem;
+}
+
+namespace kavora {
+
+// The ".kvr" playlist of a Create job. Lines that are not entries stand in it
+// in their places; an "#EXTINF" title goes only with an entry that is listed.
+// An entry's line is written before its file is renamed, so that a job killed
+// at any instant leaves no numbered file unlisted; a failed rename takes it back.
+class NewPlaylist final {
+public:
+    static platform::FsResult<NewPlaylist> create(const platform::FileSystem& fileSystem,
+                                                  std::string_view path, platform::LineWriter::Mark mark);
+
+    // A line that is not an entry, copied as it stands (a title is held until
+    // its entry is known).
+    platform::FsStatus copy(std::string_view line);
+    // The entry met now is not listed: its title goes, the rest stands.
+    platform::FsStatus leaveOut();
+    // Writes the held lines and the entry's line, ahead of the rename.
+    platform::FsStatus list(std::string_view entryLine);
+    // The rename after list() failed: the entry's line and its title go.
+    platform::FsStatus takeBack();
+    // Writes what is still held and closes the file.
+    platform::FsStatus close();
+
+    platform::FileIdentity identity() const { return m_writer->identity(); }
+
+private:
+    explicit NewPlaylist(std::unique_ptr<platform::LineWriter> writer);
+    platform::FsStatus writeHeld(bool withTitle);
+
+    std::unique_ptr<platform::LineWriter> m_writer;
+    // An "#EXTINF" title and the lines after it, waiting for their entry.
+    std::vector<std::string> m_held;
+    std::vector<std::string> m_listedHeld; // what list() wrote of them, for takeBack()
+    std::uint64_t m_beforeEntry = 0;
+};
+
+} // namespace kavora

@@ -1,0 +1,47 @@
+#include "platform/PathText.h"
+
+#include <gtest/gtest.h>
+
+namespace kavora::platform::test {
+namespace {
+
+// Both separators split folder from name alike; how a path starts decides
+// what it is relative to; a join adds one separator only where none stands.
+TEST(PathText, FolderNameFormAndJoin)
+{
+    const struct {
+        std::string path, directory, name;
+        PathForm form;
+    } paths[] = {{"C:\\Music\\Song.mp3", "C:\\Music\\", "Song.mp3", PathForm::DriveAbsolute},
+                 {"C:/Music/Song.mp3", "C:/Music/", "Song.mp3", PathForm::DriveAbsolute},
+                 {"C:\\Music/Sub\\Song.mp3", "C:\\Music/Sub\\", "Song.mp3", PathForm::DriveAbsolute},
+                 {"/home/u/Music/Song.mp3", "/home/u/Music/", "Song.mp3", PathForm::HostAbsolute},
+                 {"\\Music\\Song.mp3", "\\Music\\", "Song.mp3", PathForm::DriveRooted},
+                 {"Music/Song.mp3", "Music/", "Song.mp3", PathForm::Relative},
+                 {".\\..\\Other\\Song.mp3", ".\\..\\Other\\", "Song.mp3", PathForm::Relative},
+                 {"Song.mp3", "", "Song.mp3", PathForm::Relative},
+                 {"C:Song.mp3", "", "C:Song.mp3", PathForm::DriveRelative},
+                 {"C:\\", "C:\\", "", PathForm::DriveAbsolute}};
+    for (const auto& p : paths) {
+        EXPECT_EQ(directoryPart(p.path), p.directory) << p.path;
+        EXPECT_EQ(fileNamePart(p.path), p.name) << p.path;
+        EXPECT_EQ(formOf(p.path), p.form) << p.path;
+    }
+    EXPECT_EQ(drivePart("c:\\x"), "c:");
+    EXPECT_EQ(drivePart("/c:/x"), "");
+
+    const std::tuple<std::string, std::string, std::string> joins[] = {
+        {"C:\\Music", "song.mp3", "C:\\Music\\song.mp3"},
+        {"C:\\Music\\", "song.mp3", "C:\\Music\\song.mp3"},
+        {"C:\\", "Song.mp3", "C:\\Song.mp3"},
+        {"/home/u/Lists", "../a.mp3", "/home/u/Lists/../a.mp3"},
+        {"C:\\Lists", "\\a.mp3", "C:\\Lists\\a.mp3"},
+        {"", "Song.mp3", "Song.mp3"},
+        {"C:", "Song.mp3", "C:\\Song.mp3"},
+        {"D:\\Backup/", "B.mp3", "D:\\Backup/B.mp3"}};
+    for (const auto& [directory, path, joined] : joins)
+        EXPECT_EQ(joinPath(directory, path), joined) << directory << " + " << path;
+}
+
+} // namespace
+} // namespace kavora::platform::test

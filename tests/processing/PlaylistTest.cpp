@@ -1,0 +1,200 @@
+// Playlists as players write them: the line rules, then whole playlists of
+// each kind numbered and restored through the engine on real files.
+#include "EngineFixture.h"
+#include "processing/EntryPath.h"
+#include "processing/PlaylistLine.h"
+
+namespace kavora::test {
+namespace {
+
+using playlist::EntryText;
+using playlist::PlaylistLine;
+using Kind = PlaylistLine::Kind;
+
+// What each line is, the path it names (after %XX decoding where the line is
+// a URI, or where its literal reading names nothing), and the line written
+// back with "012 " and the file's name on disk (`diskName`).
+TEST(PlaylistLines, KindPathAndNumberedForm)
+{
+    const struct {
+        std::string line;
+        Kind kind;
+        std::string path{}, diskName{}, numbered{};
+    } cases[] = {
+        {"", Kind::Blank},
+        {" \t ", Kind::Blank},
+        {"#EXTM3U", Kind::Directive},
+        {"  #EXTINF:215,Artist - Title", Kind::Directive},
+        {"http://radio.example/stream", Kind::Stream},
+        {"HTTPS://radio.example/a.mp3", Kind::Stream},
+        {"rtsp://cam/live", Kind::Stream},
+        {"file://server/share/a.mp3", Kind::Stream},
+        {"C:\\Music\\Song.mp3", Kind::Entry, "C:\\Music\\Song.mp3", "SONG.mp3", "C:\\Music\\012 SONG.mp3"},
+        {"C://Music/a.mp3", Kind::Entry, "C://Music/a.mp3", "a.mp3", "C://Music/012 a.mp3"},
+        {"Sub/Song.mp3", Kind::Entry, "Sub/Song.mp3", "Song.mp3", "Sub/012 Song.mp3"},
+        {"file:///C:/Music/A%20B.mp3", Kind::Entry, "C:/Music/A B.mp3", "A B.mp3",
+         "file:///C:/Music/012%20A%20B.mp3"},
+        {"file:///home/u/It%27s.mp3", Kind::Entry, "/home/u/It's.mp3", "It's.mp3",
+         "file:///home/u/012%20It%27s.mp3"},
+        {"file://localhost/home/u/x%C3%A9.mp3", Kind::Entry, "/home/u/x\xC3\xA9.mp3", "X\xC3\xA9 #1.mp3",
+         "file://localhost/home/u/012%20X%C3%A9%20%231.mp3"},
+        {"FILE:/home/u/a.mp3", Kind::Entry, "/home/u/a.mp3", "a.mp3", "FILE:/home/u/012%20a.mp3"},
+        {"file://C:/Music/a.mp3", Kind::Entry, "C:/Music/a.mp3", "a.mp3", "file://C:/Music/012%20a.mp3"},
+        {"file:///c|/Music/a.mp3", Kind::Entry, "c:/Music/a.mp3", "a.mp3", "file:///c|/Music/012%20a.mp3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const PlaylistLine line = playlist::classify({c.line, false}, [](std::string_view) { return false; });
+        EXPECT_EQ(line.kind, c.kind);
+        EXPECT_EQ(line.text, c.line);
+        ASSERT_EQ(line.entry.has_value(), c.kind == Kind::Entry);
+        if (line.entry) {
+            EXPECT_EQ(line.entry->path(), c.path);
+            EXPECT_EQ(line.entry->withNumberedName("012 ", c.diskName), c.numbered);
+        }
+    }
+    // A '#' line names a file when one is there; an overlong line is never an entry.
+    EXPECT_EQ(
+        playlist::classify({"#1.mp3", false}, [](std::string_view path) { return path == "#1.mp3"; }).kind,
+        Kind::Entry);
+    EXPECT_EQ(playlist::classify({"C:\\Music\\x", true}, [](std::string_view) { return true; }).kind,
+              Kind::Overlong);
+    // Escapes in a plain path are a second reading, kept encoded when written.
+    const EntryText escaped = EntryText::plainPath("Music/A%20B%2.mp3");
+    ASSERT_TRUE(escaped.percentDecoded().has_value());
+    EXPECT_EQ(escaped.percentDecoded()->path(), "Music/A B%2.mp3");
+    EXPECT_EQ(escaped.percentDecoded()->withNumberedName("001 ", "A B%2.mp3"), "Music/001%20A%20B%2.mp3");
+    EXPECT_FALSE(EntryText::plainPath("100% Hits.mp3").percentDecoded().has_value());
+    EXPECT_TRUE(playlist::isTitle("#EXTINF:1,A") && playlist::isTitle(" #extinf:-1,") &&
+                !playlist::isTitle("#EXTM3U"));
+    EXPECT_EQ(playlist::leadingCharacters("\xC3\xA9t\xC3\xA9 x", 3), "\xC3\xA9t\xC3\xA9");
+}
+
+TEST(PlaylistLines, NewPlaylistPathAndEntryPaths)
+{
+    const std::pair<std::string, std::string> newPaths[] = {
+        {"C:\\Lists\\mix.m3u", "C:\\Lists\\mix.kvr"}, {"C:\\Lists\\mix.m3u8", "C:\\Lists\\mix.kvr"},
+        {"C:\\Lists\\mix.pl", "C:\\Lists\\mix.kvr"},  {"C:\\Lists\\mix", "C:\\Lists\\mix.kvr"},
+        {"C:\\Lists.d/mix", "C:\\Lists.d/mix.kvr"},   {"C:\\Lists\\mix.kvr", "C:\\Lists\\mix.kvr"},
+        {"/home/u/.m3u", "/home/u/.m3u.kvr"}};
+    for (const auto& [input, output] : newPaths)
+        EXPECT_EQ(playlist::newPlaylistPath(input), output) << input;
+
+    const std::tuple<std::string, std::string, std::string> lookups[] = {
+        {"C:\\Lists\\mix.m3u", "Song.mp3", "C:\\Lists\\Song.mp3"},
+        {"C:\\Lists\\mix.m3u", "..\\Song.mp3", "C:\\Lists\\..\\Song.mp3"},
+        {"C:\\Lists\\mix.m3u", "\\Music\\Song.mp3", "C:\\Music\\Song.mp3"},
+        {"/home/u/mix.m3u", "\\Music\\Song.mp3", "\\Music\\Song.mp3"},
+        {"/home/u/mix.m3u", "Music/Song.mp3", "/home/u/Music/Song.mp3"},
+        {"C:\\Lists\\mix.m3u", "/home/u/Song.mp3", "/home/u/Song.mp3"},
+        {"C:\\Lists\\mix.m3u", "D:\\Song.mp3", "D:\\Song.mp3"},
+        {"mix.m3u", "Song.mp3", "Song.mp3"}};
+    for (const auto& [playlistPath, entry, path] : lookups)
+        EXPECT_EQ(lookupPath(playlistPath, entry), path) << playlistPath << " " << entry;
+
+    const std::tuple<std::string, std::string, std::string> completions[] = {
+        {"D:\\Backup\\", "C:\\Music\\B.mp3", "D:\\Backup\\B.mp3"},
+        {"D:\\Backup", "/home/u/B.mp3", "D:\\Backup\\B.mp3"},
+        {"C:\\Music", "song.mp3", "C:\\Music\\song.mp3"},
+        {"C:\\Music\\", "Sub\\s.mp3", "C:\\Music\\Sub\\s.mp3"},
+        {"", "C:\\Music\\B.mp3", "C:\\Music\\B.mp3"}};
+    for (const auto& [directory, entry, completed] : completions)
+        EXPECT_EQ(completedEntry(directory, entry), completed) << directory << " " << entry;
+}
+
+std::string utf16LittleEndian(const std::u16string& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text)
+        bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
+using PlaylistCorpus = EngineTest;
+
+// Playlists written as common players write them, each with the files it
+// names laid out: Create numbers every local file in playlist order with no
+// dialog, keeps every directive and blank line in its place, and Remove gives
+// back every name and byte.
+TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
+{
+    const std::string home = host("x").parent_path().string();
+    const struct {
+        std::string name, playlist, kvr;
+        std::vector<std::string> files;
+        std::vector<std::string> errors{}; // report lines of entries that are not local files
+    } corpus[] = {
+        {"Windows extended M3U: CR LF, backslashes, relative and Windows-1252 entries",
+         "#EXTM3U\r\n#EXTINF:215,Artist - Caf\xE9\r\n..\\Music\\Win\\Caf\xE9.mp3\r\n#EXTINF:200,B\r\n"
+         "C:\\Music\\Win\\B.mp3\r\n",
+         "#EXTM3U\r\n#EXTINF:215,Artist - Caf\xE9\r\n..\\Music\\Win\\001 Caf\xC3\xA9.mp3\r\n#EXTINF:200,B\r\n"
+         "C:\\Music\\Win\\002 B.mp3\r\n",
+         {"Music/Win/Caf\xC3\xA9.mp3", "Music/Win/B.mp3"}},
+        {"Linux M3U8: UTF-8, LF, absolute paths",
+         "#EXTM3U\n#PLAYLIST:Road\n#EXTINF:100,X\n" + home +
+             "/Music/Lin/\xC3\x9C"
+             "ber.flac\n#EXTINF:90,Y\n" +
+             home + "/Music/Lin/a.ogg\n",
+         "#EXTM3U\r\n#PLAYLIST:Road\r\n#EXTINF:100,X\r\n" + home +
+             "/Music/Lin/001 \xC3\x9C"
+             "ber.flac\r\n"
+             "#EXTINF:90,Y\r\n" +
+             home + "/Music/Lin/002 a.ogg\r\n",
+         {"Music/Lin/\xC3\x9C"
+          "ber.flac",
+          "Music/Lin/a.ogg"}},
+        {"relative percent-encoded M3U8",
+         "#EXTM3U\n#EXTINF:1,A\nEnc/A%20Song.mp3\nEnc/100%25.mp3\n",
+         "#EXTM3U\r\n#EXTINF:1,A\r\nEnc/001%20A%20Song.mp3\r\nEnc/002%20100%25.mp3\r\n",
+         {"Lists/Enc/A Song.mp3", "Lists/Enc/100%.mp3"}},
+        {"file URIs",
+         "file://" + home + "/Music/Uri/R%C3%A9sum%C3%A9.ogg\nfile://localhost" + home +
+             "/Music/Uri/b%20c.mp3\n",
+         "file://" + home + "/Music/Uri/001%20R%C3%A9sum%C3%A9.ogg\r\nfile://localhost" + home +
+             "/Music/Uri/002%20b%20c.mp3\r\n",
+         {"Music/Uri/R\xC3\xA9sum\xC3\xA9.ogg", "Music/Uri/b c.mp3"}},
+        {"CR-only with comments",
+         "# my mix\rC:\\Music\\Cr\\one.mp3\r# second half\r\rC:\\Music\\Cr\\two.mp3\r",
+         "# my mix\r\nC:\\Music\\Cr\\001 one.mp3\r\n# second half\r\n\r\nC:\\Music\\Cr\\002 two.mp3\r\n",
+         {"Music/Cr/one.mp3", "Music/Cr/two.mp3"}},
+        {"UTF-16 with blank lines",
+         utf16LittleEndian(u"C:\\Music\\Wide\\\u00dcn\u00ef.mp3\r\n\r\n\r\nC:\\Music\\Wide\\z.mp3\r\n"),
+         "\xEF\xBB\xBF"
+         "C:\\Music\\Wide\\001 \xC3\x9Cn\xC3\xAF.mp3\r\n\r\n\r\nC:\\Music\\Wide\\002 z.mp3\r\n",
+         {"Music/Wide/\xC3\x9Cn\xC3\xAF.mp3", "Music/Wide/z.mp3"}},
+        {"streams mixed in",
+         "#EXTM3U\n#EXTINF:-1,Radio\nhttp://radio.example/stream\n#EXTINF:1,Local\nC:\\Music\\Mixed\\l.mp3\n"
+         "mms://old.example/x\n",
+         "#EXTM3U\r\n#EXTINF:1,Local\r\nC:\\Music\\Mixed\\001 l.mp3\r\n",
+         {"Music/Mixed/l.mp3"},
+         {"Error - Not a local file - http://radio.example/stream",
+          "Error - Not a local file - mms://old.example/x"}},
+    };
+    for (const auto& entry : corpus) {
+        SCOPED_TRACE(entry.name);
+        fs::remove_all(host("Music"));
+        fs::remove_all(host("Lists"));
+        for (const std::string& file : entry.files)
+            write(file, file);
+        write("Lists/list.m3u", entry.playlist);
+        const auto before = snapshot();
+        window.progressValues.clear();
+        const JobResult result = runJob("Create", "C:\\Lists\\list.m3u");
+        EXPECT_EQ(read("Lists/list.kvr"), entry.kvr);
+        EXPECT_TRUE(user.log.empty()) << user.log.front();
+        EXPECT_EQ(result.renamedCount, entry.files.size());
+        EXPECT_EQ(result.entryCount, entry.files.size() + entry.errors.size());
+        EXPECT_EQ(window.progressValues.size(), result.entryCount + 1) << "a progress step per entry only";
+        for (const std::string& error : entry.errors)
+            EXPECT_TRUE(reported("\r\n" + error + "\r\n")) << error;
+        EXPECT_EQ(reported("Error - "), !entry.errors.empty()) << window.report;
+
+        runJob("Remove", "C:\\Lists\\list.kvr");
+        auto after = snapshot();
+        EXPECT_EQ(after.erase("Lists/list.kvr"), 1U);
+        EXPECT_EQ(after, before);
+    }
+}
+
+} // namespace
+} // namespace kavora::test
