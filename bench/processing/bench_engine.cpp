@@ -1,5 +1,6 @@
 // Times Create then Remove over a music folder against the bare system calls
-// that do the same renames and against the shell loop a user would write.
+// that do the same renames and against the shell loop a user would write; also
+// over an extended M3U with a title line per entry and relative entries.
 #include "bench/BenchSupport.h"
 #include "processing/AppState.h"
 #include "processing/JobWindow.h"
@@ -62,7 +63,13 @@ struct Workload {
     fs::path home;
     std::vector<std::string> createEntries; // Windows paths
     std::vector<std::string> removeEntries; // Windows paths of numbered files
+    bool extended = false;                  // "#EXTINF" before each entry, entries relative to the playlist
 };
+
+std::string titleLine(const std::string& track)
+{
+    return "#EXTINF:215,Artist - " + track.substr(0, track.size() - 4);
+}
 
 std::string trackName(int index)
 {
@@ -90,9 +97,10 @@ void writeLines(const fs::path& path, const std::vector<std::string>& lines, con
 
 // 999 found files among `missing` missing entries for Create; `removeFiles`
 // numbered files for Remove.
-Workload makeWorkload(const std::string& name, const fs::path& root, int missing, int removeFiles)
+Workload makeWorkload(const std::string& name, const fs::path& root, int missing, int removeFiles,
+                      bool extended = false)
 {
-    Workload load{name, root / name, {}, {}};
+    Workload load{name, root / name, {}, {}, extended};
     fs::create_directories(load.home / "Music");
     fs::create_directories(load.home / "Numbered");
     fs::create_directories(load.home / "Lists");
@@ -113,7 +121,17 @@ Workload makeWorkload(const std::string& name, const fs::path& root, int missing
         std::ofstream(load.home / "Numbered" / track) << track;
         load.removeEntries.push_back("C:\\Numbered\\" + track);
     }
-    writeLines(load.home / "Lists" / "create.m3u", load.createEntries, "\r\n");
+    if (extended) {
+        std::vector<std::string> lines = {"#EXTM3U"};
+        for (const std::string& entry : load.createEntries) {
+            const std::string track = entry.substr(entry.rfind('\\') + 1);
+            lines.push_back(titleLine(track));
+            lines.push_back("../Music/" + track);
+        }
+        writeLines(load.home / "Lists" / "create.m3u", lines, "\r\n");
+    } else {
+        writeLines(load.home / "Lists" / "create.m3u", load.createEntries, "\r\n");
+    }
     writeLines(load.home / "Lists" / "remove.kvr", load.removeEntries, "\r\n");
     return load;
 }
@@ -155,7 +173,7 @@ std::string unnumberedHost(const std::string& host)
     return host.substr(0, slash + 1) + host.substr(slash + 5);
 }
 
-// The same renames as bare calls: stat, rename, write one line.
+// The same renames as bare calls: stat, rename, write the same lines.
 double timeFloor(const Workload& load)
 {
     std::vector<std::string> createHosts, removeHosts;
@@ -170,12 +188,19 @@ double timeFloor(const Workload& load)
         std::vector<std::string> numbered;
         const int list = ::open(listPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         struct stat info {};
+        if (load.extended) {
+            (void)!::write(list, "#EXTM3U\r\n", 9);
+        }
         for (const std::string& host : createHosts) {
             if (::stat(host.c_str(), &info) == 0) {
                 numbered.push_back(numberedHost(host, static_cast<int>(numbered.size()) + 1));
-                if (::rename(host.c_str(), numbered.back().c_str()) == 0) {
-                    const std::string line = numbered.back() + "\r\n";
-                    (void)!::write(list, line.data(), line.size());
+                const std::string name = numbered.back().substr(numbered.back().rfind('/') + 1);
+                const std::string line = load.extended
+                                             ? titleLine(name.substr(4)) + "\r\n../Music/" + name + "\r\n"
+                                             : numbered.back() + "\r\n";
+                (void)!::write(list, line.data(), line.size());
+                if (::rename(host.c_str(), numbered.back().c_str()) != 0) {
+                    (void)!::ftruncate(list, ::lseek(list, 0, SEEK_CUR) - static_cast<off_t>(line.size()));
                 }
             }
         }
@@ -223,9 +248,11 @@ double timeShell(const Workload& load)
     });
 }
 
-// Puts the Remove folder's files back under their numbered names.
+// Puts the Remove folder's files back under their numbered names, and takes
+// away the new playlist, which the next Create would not replace.
 void renumber(const Workload& load)
 {
+    fs::remove(load.home / "Lists" / "create.kvr");
     for (const std::string& entry : load.removeEntries) {
         const std::string numbered = hostOf(load.home, entry);
         fs::rename(unnumberedHost(numbered), numbered);
@@ -258,13 +285,16 @@ int main()
     const Workload base = makeWorkload("base", root, 20000, 999);
     // Ten times the entries: Create keeps its 999 found files.
     const Workload tenfold = makeWorkload("tenfold", root, 10 * (999 + 20000) - 999, 10 * 999);
+    const Workload extended = makeWorkload("extended", root, 20000, 999, true);
 
     const double engine = best(2, base, timeEngine);
     const double floor = best(2, base, timeFloor);
     const double shell = best(1, base, timeShell);
     const double engine10 = best(1, tenfold, timeEngine);
     const double floor10 = best(2, tenfold, timeFloor);
-    const bool clean = restored(base) && restored(tenfold);
+    const double engineExtended = best(2, extended, timeEngine);
+    const double floorExtended = best(2, extended, timeFloor);
+    const bool clean = restored(base) && restored(tenfold) && restored(extended);
 
     std::printf("entries_base: %zu\n", base.createEntries.size() + base.removeEntries.size());
     std::printf("entries_10x: %zu\n", tenfold.createEntries.size() + tenfold.removeEntries.size());
@@ -273,7 +303,10 @@ int main()
     std::printf("shell_loop_ms: %.1f\n", shell * 1000);
     std::printf("create_remove_10x_ms: %.1f\n", engine10 * 1000);
     std::printf("floor_10x_ms: %.1f\n", floor10 * 1000);
+    std::printf("create_remove_ext_ms: %.1f\n", engineExtended * 1000);
+    std::printf("floor_ext_ms: %.1f\n", floorExtended * 1000);
     std::printf("create_remove_vs_floor: %.2f\n", engine / floor);
+    std::printf("create_remove_ext_vs_floor: %.2f\n", engineExtended / floorExtended);
     std::printf("speedup_vs_shell: %.1f\n", shell / engine);
     std::printf("scaling_10x: %.2f\n", engine10 / engine);
     std::printf("names_restored: %s\n", clean ? "yes" : "no");
