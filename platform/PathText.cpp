@@ -1,5 +1,8 @@
 #include "platform/PathText.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace kavora::platform {
 
 namespace {
@@ -53,6 +56,43 @@ PathForm formOf(std::string_view path)
     if (path.starts_with('\\'))
         return PathForm::DriveRooted;
     return PathForm::Relative;
+}
+
+std::string lexicallyNormal(std::string_view path)
+{
+    std::string_view root = drivePart(path);
+    if (root.size() < path.size() && isSeparator(path[root.size()]))
+        root = path.substr(0, root.size() + 1);
+    const std::size_t firstSeparator = path.find_first_of("\\/");
+    const char separator = firstSeparator == std::string_view::npos ? '\\' : path[firstSeparator];
+    const bool rooted = !root.empty() && isSeparator(root.back());
+
+    std::vector<std::string_view> components;
+    std::size_t start = root.size();
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of("\\/", start), path.size());
+        const std::string_view component = path.substr(start, end - start);
+        if (component == "..") {
+            if (!components.empty() && components.back() != "..")
+                components.pop_back();
+            else if (!rooted)
+                components.push_back(component);
+        } else if (!component.empty() && component != ".") {
+            components.push_back(component);
+        }
+        start = end + 1;
+    }
+    std::string normal(root);
+    if (rooted)
+        normal.back() = separator;
+    for (std::size_t index = 0; index < components.size(); ++index) {
+        if (index > 0)
+            normal += separator;
+        normal += components[index];
+    }
+    if (!components.empty() && isSeparator(path.back()))
+        normal += separator;
+    return normal;
 }
 
 std::string joinPath(std::string_view directory, std::string_view path)

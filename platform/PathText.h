@@ -32,6 +32,11 @@ PathForm formOf(std::string_view path);
 // "C:" of a path on a drive, else empty.
 std::string_view drivePart(std::string_view path);
 
+// The path with "." components dropped and ".." taken back against the name
+// before it, as the path is resolved; never above a root. Separators are given
+// as the path's first one, doubled ones as one.
+std::string lexicallyNormal(std::string_view path);
+
 // The directory, then the path, with one separator between them when neither
 // side has one (the separator the directory uses, else "\"). An empty
 // directory gives the path unchanged.

@@ -6,7 +6,9 @@ namespace kavora {
 
 using platform::PathForm;
 
-std::string lookupPath(std::string_view playlistPath, std::string_view entry)
+namespace {
+
+std::string anchored(std::string_view playlistPath, std::string_view entry)
 {
     switch (platform::formOf(entry)) {
     case PathForm::Relative:
@@ -19,6 +21,16 @@ std::string lookupPath(std::string_view playlistPath, std::string_view entry)
         break;
     }
     return std::string(entry);
+}
+
+} // namespace
+
+std::string lookupPath(std::string_view playlistPath, std::string_view entry)
+{
+    // Normal, so that a report names "C:\Music\012 Song.mp3", not
+    // "C:\Lists\..\Music\012 Song.mp3": the same file, as the platform
+    // takes ".." on the text too.
+    return platform::lexicallyNormal(anchored(playlistPath, entry));
 }
 
 std::string completedEntry(std::string_view directory, std::string_view entry)

@@ -7,8 +7,9 @@ namespace kavora {
 
 // The path a job looks an entry up by: a relative entry in the playlist
 // file's own folder, one that starts with "\" from the root of the playlist's
-// drive, any other as it stands. Nothing is ever taken against the process's
-// current directory unless the playlist path itself is relative.
+// drive, any other as it stands; "." and ".." taken out on the text. Nothing
+// is ever taken against the process's current directory unless the playlist
+// path itself is relative.
 std::string lookupPath(std::string_view playlistPath, std::string_view entry);
 
 // An entry completed by a folder the user gave for it: a relative entry below

@@ -41,6 +41,14 @@ TEST(PathText, FolderNameFormAndJoin)
         {"D:\\Backup/", "B.mp3", "D:\\Backup/B.mp3"}};
     for (const auto& [directory, path, joined] : joins)
         EXPECT_EQ(joinPath(directory, path), joined) << directory << " + " << path;
+
+    const std::pair<std::string, std::string> normals[] = {
+        {"C:\\Lists\\..\\Music\\A.mp3", "C:\\Music\\A.mp3"},  {"C:\\Music\\foo/../.\\A.mp3", "C:\\Music\\A.mp3"},
+        {"C:\\..\\..\\A.mp3", "C:\\A.mp3"},                 {"/home/u/../../../A.mp3", "/A.mp3"},
+        {"Lists/../../Music//A.mp3", "../Music/A.mp3"},     {"C:/Music\\Sub\\", "C:/Music/Sub/"},
+        {"C:a\\..\\b", "C:b"},                            {"\\Music\\.\\A.mp3", "\\Music\\A.mp3"}};
+    for (const auto& [path, normal] : normals)
+        EXPECT_EQ(lexicallyNormal(path), normal) << path;
 }
 
 } // namespace

@@ -82,7 +82,7 @@ TEST(PlaylistLines, NewPlaylistPathAndEntryPaths)
 
     const std::tuple<std::string, std::string, std::string> lookups[] = {
         {"C:\\Lists\\mix.m3u", "Song.mp3", "C:\\Lists\\Song.mp3"},
-        {"C:\\Lists\\mix.m3u", "..\\Song.mp3", "C:\\Lists\\..\\Song.mp3"},
+        {"C:\\Lists\\mix.m3u", ".\\..\\Other\\Song.mp3", "C:\\Other\\Song.mp3"},
         {"C:\\Lists\\mix.m3u", "\\Music\\Song.mp3", "C:\\Music\\Song.mp3"},
         {"/home/u/mix.m3u", "\\Music\\Song.mp3", "\\Music\\Song.mp3"},
         {"/home/u/mix.m3u", "Music/Song.mp3", "/home/u/Music/Song.mp3"},
