@@ -33,7 +33,7 @@ endforeach()
 # The desktop file starts the program by the name it is installed under, and
 # names the icon that is installed.
 file(READ ${PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/org.kavora.Kavora.desktop desktop)
-if(NOT desktop MATCHES "\nExec=kavora\n" OR NOT desktop MATCHES "\nIcon=org.kavora.Kavora\n")
+if(NOT desktop MATCHES "\nExec=kavora %f\n" OR NOT desktop MATCHES "\nIcon=org.kavora.Kavora\n")
   message(FATAL_ERROR "the desktop file does not name the installed program and icon")
 endif()
 # The installed program finds its help file in the data directory.
