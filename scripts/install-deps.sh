@@ -9,7 +9,7 @@ packages=(
   libgtest-dev googletest
   fonts-liberation
   xvfb xauth x11-apps imagemagick
-  desktop-file-utils appstream
+  desktop-file-utils appstream shared-mime-info groff-base
 )
 
 missing=()
