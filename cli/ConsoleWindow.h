@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/Console.h"
+#include "processing/JobWindow.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+
+namespace kavora::cli {
+
+// A job's window on a terminal or in a script: the report goes to standard
+// output as the report area would show it (LF line ends on a terminal or a
+// pipe, the report's own CR LF into a file). A job that runs longer than a
+// second shows its progress on standard error when that is a terminal.
+class ConsoleWindow final : public JobWindow {
+public:
+    ConsoleWindow();
+    ~ConsoleWindow() override;
+    ConsoleWindow(const ConsoleWindow&) = delete;
+    ConsoleWindow& operator=(const ConsoleWindow&) = delete;
+
+    void setExplanation(std::string_view) override {}
+    void setNextEnabled(bool) override {}
+    void setNextVisible(bool) override {}
+    void setBackEnabled(bool) override {}
+    void setBackVisible(bool) override {}
+    void setDoneVisible(bool) override {}
+    int progressValue() const override { return m_progressValue; }
+    void setProgressValue(int value) override { m_progressValue = value; }
+    void setProgressVisible(bool visible) override;
+    void setStatusText(std::string_view) override {}
+    void replaceReport(std::string_view text) override;
+    void appendToReport(std::string_view addition) override;
+    void refresh() override {}
+
+private:
+    void print(std::string_view text);
+    void showProgress();
+    void clearProgress();
+
+    const bool m_reportOnTerminal;
+    const bool m_lineFeedsOnly;
+    const bool m_progressShown;
+    int m_progressValue = 0;
+    std::uint64_t m_additions = 0;
+    std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point m_lastProgress;
+    bool m_progressOnScreen = false;
+};
+
+} // namespace kavora::cli
