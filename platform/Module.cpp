@@ -23,7 +23,7 @@ FsResult<void*> loadModuleFunction(const std::string& hostPath, const char* name
 {
     if (::access(hostPath.c_str(), R_OK) != 0)
         return internal::failureFromErrno(errno);
-    void* const module = ::dlopen(hostPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* const module = ::dlopen(hostPath.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (module == nullptr)
         return internal::makeFailure(FsError::Other, ::dlerror());
     void* const function = ::dlsym(module, name);
