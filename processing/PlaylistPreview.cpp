@@ -13,6 +13,9 @@ namespace {
 // the report area to take at once.
 constexpr std::size_t kPreviewLines = 20000;
 constexpr std::size_t kPreviewBytes = std::size_t{2} * 1024 * 1024;
+// Longer than any path the host takes (4096 bytes); a report area lays out a
+// line of many thousand characters slowly, so only its start is shown.
+constexpr std::size_t kPreviewLineCharacters = 1024;
 
 constexpr std::string_view kCut = "[The preview ends here; the playlist goes on.]";
 
@@ -35,10 +38,11 @@ platform::FsResult<Preview> previewPlaylist(const platform::FileSystem& fileSyst
         const platform::LineReader::Line line = reader.readLine();
         if (lines++ > 0)
             preview.text += "\r\n";
-        if (line.overlong)
-            preview.text.append(leadingCharacters(line.text, 80)).append("...");
-        else
-            preview.text += line.text;
+        const std::size_t shown = line.overlong ? 80 : kPreviewLineCharacters;
+        const std::string start = leadingCharacters(line.text, shown);
+        preview.text += start;
+        if (line.overlong || start.size() < line.text.size())
+            preview.text += "...";
     }
     if (!reader.status().ok())
         return reader.status().failure();

@@ -3,6 +3,8 @@
 #include "EngineFixture.h"
 #include "processing/EntryPath.h"
 #include "processing/PlaylistLine.h"
+#include "processing/PlaylistPreview.h"
+#include "platform/FileSystem.h"
 
 namespace kavora::test {
 namespace {
@@ -194,6 +196,31 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
         EXPECT_EQ(after.erase("Lists/list.kvr"), 1U);
         EXPECT_EQ(after, before);
     }
+}
+
+// The preview reads as the jobs do, and shows a long playlist, or a long line,
+// only up to a limit that its text says.
+TEST_F(PlaylistCorpus, PreviewShowsThePlaylistAsTheJobsReadIt)
+{
+    std::string many;
+    for (int index = 0; index < 25000; ++index)
+        many += "C:\\Music\\Track " + std::to_string(index) + ".mp3\n";
+    write("Lists/many.m3u", many);
+    write("Lists/wide.m3u", utf16LittleEndian(u"#EXTM3U\r\nC:\\\u00c9t\u00e9.mp3"));
+    write("Lists/long.m3u", "a.mp3\n" + std::string(5000, 'x') + "\n" + std::string(40000, 'y') + "\nb.mp3");
+    const platform::FileSystem fileSystem;
+    const auto preview = [&](const std::string& path) {
+        const auto shown = playlist::previewPlaylist(fileSystem, path);
+        return shown ? shown.value() : playlist::Preview{"failed: " + shown.failure().reason, false};
+    };
+    EXPECT_EQ(preview("C:\\Lists\\wide.m3u").text, "#EXTM3U\r\nC:\\\xC3\x89t\xC3\xA9.mp3");
+    EXPECT_EQ(preview("C:\\Lists\\long.m3u").text,
+              "a.mp3\r\n" + std::string(1024, 'x') + "...\r\n" + std::string(80, 'y') + "...\r\nb.mp3");
+    const playlist::Preview cut = preview("C:\\Lists\\many.m3u");
+    EXPECT_FALSE(cut.complete);
+    EXPECT_TRUE(cut.text.starts_with("C:\\Music\\Track 0.mp3\r\n"));
+    EXPECT_TRUE(cut.text.ends_with("\r\nC:\\Music\\Track 19999.mp3\r\n[The preview ends here; the playlist goes on.]"));
+    EXPECT_EQ(preview("Z:\\dev\\zero").text, "failed: not a regular file but a device, pipe or socket");
 }
 
 } // namespace
