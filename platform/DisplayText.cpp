@@ -23,7 +23,9 @@ bool isValidUtf8(std::string_view bytes)
 {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        if (!internal::decodeUtf8(bytes, i))
+        if (static_cast<std::uint8_t>(bytes[i]) < 0x80)
+            ++i;
+        else if (!internal::decodeUtf8(bytes, i))
             return false;
     }
     return true;

@@ -1,7 +1,6 @@
 #include "platform/PathText.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace kavora::platform {
 
@@ -12,16 +11,31 @@ bool isDriveLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-} // namespace
-
-bool isSeparator(char c)
+// find_first_of with a set of characters calls memchr on the set for every
+// character of the text; these loops look at each character once.
+std::size_t firstSeparator(std::string_view path, std::size_t from = 0)
 {
-    return c == '\\' || c == '/';
+    for (std::size_t at = from; at < path.size(); ++at) {
+        if (isSeparator(path[at]))
+            return at;
+    }
+    return std::string_view::npos;
 }
+
+std::size_t lastSeparator(std::string_view path)
+{
+    for (std::size_t at = path.size(); at > 0; --at) {
+        if (isSeparator(path[at - 1]))
+            return at - 1;
+    }
+    return std::string_view::npos;
+}
+
+} // namespace
 
 std::size_t fileNameStart(std::string_view path)
 {
-    const std::size_t last = path.find_last_of("\\/");
+    const std::size_t last = lastSeparator(path);
     return last == std::string_view::npos ? 0 : last + 1;
 }
 
@@ -37,7 +51,7 @@ std::string_view fileNamePart(std::string_view path)
 
 bool hasWildcard(std::string_view name)
 {
-    return name.find_first_of("*?") != std::string_view::npos;
+    return std::any_of(name.begin(), name.end(), [](char c) { return c == '*' || c == '?'; });
 }
 
 std::string_view drivePart(std::string_view path)
@@ -58,39 +72,71 @@ PathForm formOf(std::string_view path)
     return PathForm::Relative;
 }
 
+namespace {
+
+// True when no component is ".", ".." or empty and one separator is used.
+bool isNormal(std::string_view path)
+{
+    char separator = 0;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at <= path.size(); ++at) {
+        if (at < path.size() && !isSeparator(path[at]))
+            continue;
+        const std::string_view component = path.substr(start, at - start);
+        const bool root = start == 0 && (component.empty() || component == drivePart(path));
+        if (!root && at < path.size() && (component.empty() || component == "." || component == ".."))
+            return false;
+        if (at == path.size() && (component == "." || component == ".."))
+            return false;
+        if (at < path.size()) {
+            if (separator != 0 && path[at] != separator)
+                return false;
+            separator = path[at];
+        }
+        start = at + 1;
+    }
+    return true;
+}
+
+} // namespace
+
 std::string lexicallyNormal(std::string_view path)
 {
+    // Most paths are normal already: kept as they are, without taking apart.
+    if (isNormal(path))
+        return std::string(path);
     std::string_view root = drivePart(path);
     if (root.size() < path.size() && isSeparator(path[root.size()]))
         root = path.substr(0, root.size() + 1);
-    const std::size_t firstSeparator = path.find_first_of("\\/");
-    const char separator = firstSeparator == std::string_view::npos ? '\\' : path[firstSeparator];
+    const std::size_t first = firstSeparator(path);
+    const char separator = first == std::string_view::npos ? '\\' : path[first];
     const bool rooted = !root.empty() && isSeparator(root.back());
 
-    std::vector<std::string_view> components;
-    std::size_t start = root.size();
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find_first_of("\\/", start), path.size());
-        const std::string_view component = path.substr(start, end - start);
-        if (component == "..") {
-            if (!components.empty() && components.back() != "..")
-                components.pop_back();
-            else if (!rooted)
-                components.push_back(component);
-        } else if (!component.empty() && component != ".") {
-            components.push_back(component);
-        }
-        start = end + 1;
-    }
     std::string normal(root);
     if (rooted)
         normal.back() = separator;
-    for (std::size_t index = 0; index < components.size(); ++index) {
-        if (index > 0)
-            normal += separator;
-        normal += components[index];
+    const std::size_t base = normal.size();
+    // Below the root, the normal form holds only `separator` between names.
+    const auto lastComponentStart = [&normal, base, separator] {
+        const std::size_t at = normal.rfind(separator);
+        return at == std::string::npos || at < base ? base : at + 1;
+    };
+    std::size_t start = root.size();
+    while (start <= path.size()) {
+        const std::size_t end = std::min(firstSeparator(path, start), path.size());
+        const std::string_view component = path.substr(start, end - start);
+        if (component == "..") {
+            const std::size_t last = lastComponentStart();
+            if (normal.size() > base && std::string_view(normal).substr(last) != "..")
+                normal.resize(last > base ? last - 1 : base);
+            else if (!rooted)
+                normal.append(normal.size() > base ? 1 : 0, separator).append(component);
+        } else if (!component.empty() && component != ".") {
+            normal.append(normal.size() > base ? 1 : 0, separator).append(component);
+        }
+        start = end + 1;
     }
-    if (!components.empty() && isSeparator(path.back()))
+    if (normal.size() > base && isSeparator(path.back()))
         normal += separator;
     return normal;
 }
@@ -100,7 +146,7 @@ std::string joinPath(std::string_view directory, std::string_view path)
     std::string joined(directory);
     if (!directory.empty() && !isSeparator(directory.back()) &&
         !(path.size() > 0 && isSeparator(path.front()))) {
-        const std::size_t last = directory.find_last_of("\\/");
+        const std::size_t last = lastSeparator(directory);
         joined += last == std::string_view::npos ? '\\' : directory[last];
     }
     joined += path;

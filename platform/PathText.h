@@ -8,7 +8,10 @@
 // looks at the disk.
 namespace kavora::platform {
 
-bool isSeparator(char c);
+inline bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
 
 // Where the file-name part starts: after the last separator, else 0.
 std::size_t fileNameStart(std::string_view path);

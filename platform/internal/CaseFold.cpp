@@ -53,8 +53,15 @@ std::u32string foldedName(std::string_view bytes)
     std::u32string folded;
     folded.reserve(bytes.size());
     std::size_t i = 0;
-    while (i < bytes.size())
-        folded.push_back(foldCodePoint(decodeAt(bytes, i)));
+    while (i < bytes.size()) {
+        // Most names are ASCII: folded here without decoding.
+        if (const auto byte = static_cast<std::uint8_t>(bytes[i]); byte < 0x80) {
+            folded.push_back(byte >= 'A' && byte <= 'Z' ? char32_t{byte} + 0x20 : char32_t{byte});
+            ++i;
+        } else {
+            folded.push_back(foldCodePoint(decodeAt(bytes, i)));
+        }
+    }
     return folded;
 }
 

@@ -156,6 +156,17 @@ void DirectoryCache::recordRenamed(const std::string& hostDirectory, const std::
     slot->listing.insert(to, kind);
 }
 
+const std::string* DirectoryCache::locatedDirectory(std::string_view windowsDirectory) const
+{
+    const auto found = m_located.find(std::string(windowsDirectory));
+    return found == m_located.end() ? nullptr : &found->second;
+}
+
+void DirectoryCache::rememberLocated(std::string_view windowsDirectory, const std::string& hostDirectory)
+{
+    m_located.emplace(windowsDirectory, hostDirectory);
+}
+
 bool DirectoryCache::holdsVirtualFiles(const std::string& hostDirectory)
 {
     const auto [known, added] = m_virtualFiles.try_emplace(hostDirectory, false);

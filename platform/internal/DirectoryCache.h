@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -63,6 +64,11 @@ public:
 
     // True when the directory, as read, holds exactly this name.
     bool holds(const std::string& hostDirectory, const std::string& name);
+    // The host directory that the folder part of a Windows path was found to
+    // name, or null; the text as written is the key.
+    const std::string* locatedDirectory(std::string_view windowsDirectory) const;
+    void rememberLocated(std::string_view windowsDirectory, const std::string& hostDirectory);
+
     // isVirtualFileSystem() of a directory, asked once.
     bool holdsVirtualFiles(const std::string& hostDirectory);
 
@@ -89,6 +95,7 @@ private:
     std::unordered_map<std::string, Slot> m_slots;
     std::unordered_map<std::string, std::string> m_pretended; // host path as named -> as it is
     std::unordered_map<std::string, bool> m_virtualFiles;     // by host directory
+    std::unordered_map<std::string, std::string> m_located;   // Windows directory text -> host directory
 };
 
 } // namespace kavora::platform::internal

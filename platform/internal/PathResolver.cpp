@@ -225,6 +225,18 @@ FsResult<std::string> PathResolver::lookupOnHost(const std::string& hostDirector
 
 FsResult<LocatedPath> PathResolver::locate(std::string_view path) const
 {
+    // In a snapshot the folder part of a path is found once: the entries of a
+    // playlist mostly share a few folders. The name is taken as parse() would.
+    const std::string_view directoryText = directoryPart(path);
+    const std::string_view nameText = fileNamePart(path);
+    std::string name = hasWildcard(nameText) ? std::string(nameText) : withoutTrailingDotsAndSpaces(nameText);
+    const bool remembered = m_cache != nullptr && !directoryText.empty() && !name.empty() &&
+                            nameText.find('\0') == std::string_view::npos;
+    if (remembered) {
+        if (const std::string* known = m_cache->locatedDirectory(directoryText))
+            return LocatedPath{*known, std::move(name)};
+    }
+
     FsResult<ParsedPath> parsed = parse(path);
     if (!parsed)
         return parsed.failure();
@@ -241,6 +253,8 @@ FsResult<LocatedPath> PathResolver::locate(std::string_view path) const
             return found.failure();
         located.hostDirectory = joinHost(located.hostDirectory, found.value());
     }
+    if (remembered)
+        m_cache->rememberLocated(directoryText, located.hostDirectory);
     return located;
 }
 

@@ -46,7 +46,9 @@ TEST(PathText, FolderNameFormAndJoin)
         {"C:\\Lists\\..\\Music\\A.mp3", "C:\\Music\\A.mp3"},  {"C:\\Music\\foo/../.\\A.mp3", "C:\\Music\\A.mp3"},
         {"C:\\..\\..\\A.mp3", "C:\\A.mp3"},                 {"/home/u/../../../A.mp3", "/A.mp3"},
         {"Lists/../../Music//A.mp3", "../Music/A.mp3"},     {"C:/Music\\Sub\\", "C:/Music/Sub/"},
-        {"C:a\\..\\b", "C:b"},                            {"\\Music\\.\\A.mp3", "\\Music\\A.mp3"}};
+        {"C:a\\..\\b", "C:b"},                            {"\\Music\\.\\A.mp3", "\\Music\\A.mp3"},
+        {"C:\\Music\\A.mp3", "C:\\Music\\A.mp3"},             {"C:/Music\\A.mp3", "C:/Music/A.mp3"},
+        {"Music/..a/.b", "Music/..a/.b"}};
     for (const auto& [path, normal] : normals)
         EXPECT_EQ(lexicallyNormal(path), normal) << path;
 }
