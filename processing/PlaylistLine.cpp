@@ -165,10 +165,18 @@ std::string EntryText::withNumberedName(std::string_view prefix, std::string_vie
         line.append(prefix).append(fileName);
         return line;
     }
+    // An escaped separator ("%5C") in the line's last part makes part of it a
+    // folder once decoded: that part is written again before the number.
+    const std::string writtenName = m_line.substr(nameStart);
+    const std::string decodedName = percentDecode(writtenName);
+    const std::string_view pathName = platform::fileNamePart(m_path);
+    const std::string_view folderInName =
+        std::string_view(decodedName).substr(0, decodedName.size() - std::min(decodedName.size(), pathName.size()));
+    line += percentEncode(folderInName);
     line += percentEncode(prefix);
     // The name as the line encodes it when it is still the file's name; the
     // file's own name, encoded, when it differs (in case or bytes).
-    line += fileName == platform::fileNamePart(m_path) ? m_line.substr(nameStart) : percentEncode(fileName);
+    line += fileName == pathName && folderInName.empty() ? writtenName : percentEncode(fileName);
     return line;
 }
 

@@ -21,18 +21,24 @@ void check(bool condition)
         std::abort();
 }
 
-// The entry read back from a line as its form reads it.
-std::optional<EntryText> readBack(const EntryText& form, const std::string& line)
+// How a form reads a line back: as a URI, as a plain path, or a plain path
+// with its escapes decoded.
+enum class Form { Uri, Plain, Decoded };
+
+std::optional<EntryText> readBack(Form form, const std::string& line)
 {
-    if (std::optional<EntryText> uri = EntryText::fileUri(line))
-        return uri;
-    const EntryText plain = EntryText::plainPath(line);
-    if (form.path() == plain.path() || !plain.percentDecoded())
-        return plain;
-    return plain.percentDecoded();
+    switch (form) {
+    case Form::Uri:
+        return EntryText::fileUri(line);
+    case Form::Plain:
+        return EntryText::plainPath(line);
+    case Form::Decoded:
+        return EntryText::plainPath(line).percentDecoded();
+    }
+    return std::nullopt;
 }
 
-void checkNumbering(const EntryText& entry)
+void checkNumbering(const EntryText& entry, Form form)
 {
     const std::string_view name = kavora::platform::fileNamePart(entry.path());
     const std::string_view folder = kavora::platform::directoryPart(entry.path());
@@ -40,7 +46,7 @@ void checkNumbering(const EntryText& entry)
         return;
     for (const std::string newName : {std::string(name), std::string("Other ") + std::string(name)}) {
         const std::string line = entry.withNumberedName("012 ", newName);
-        const std::optional<EntryText> back = readBack(entry, line);
+        const std::optional<EntryText> back = readBack(form, line);
         check(back.has_value());
         // A name holding a separator once decoded splits elsewhere; only
         // names that stay names must read back exactly.
@@ -64,9 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.kind == PlaylistLine::Kind::Directive)
         check(!fileThere && text.find('#') != std::string::npos);
     if (line.entry) {
-        checkNumbering(*line.entry);
+        const bool uri = EntryText::fileUri(text).has_value();
+        checkNumbering(*line.entry, uri ? Form::Uri : Form::Plain);
         if (const std::optional<EntryText> decoded = line.entry->percentDecoded())
-            checkNumbering(*decoded);
+            checkNumbering(*decoded, Form::Decoded);
     }
     return 0;
 }
