@@ -21,16 +21,23 @@ using kavora::look::twipsRect;
 
 namespace {
 
+// Windows lists ".m3u8" playlists under "*.m3u" as well, through their 8.3
+// short names ("MIX~1.M3U"); without short names the type names both.
+constexpr std::string_view kM3uPatterns[] = {"*.m3u", "*.m3u8"};
+constexpr std::string_view kKvrPatterns[] = {"*.kvr"};
+constexpr std::string_view kPlPatterns[] = {"*.pl"};
+constexpr std::string_view kAllPatterns[] = {"*.*"};
+
 struct PlaylistType {
     const char* entry;
-    const char* pattern;
+    std::span<const std::string_view> patterns;
 };
 
 constexpr PlaylistType kPlaylistTypes[] = {
-    {"MusicMatch playlist (*.m3u)", "*.m3u"},
-    {"Kavora playlist (*.kvr)", "*.kvr"},
-    {"Music playlist (*.pl)", "*.pl"},
-    {"All files (*.*)", "*.*"},
+    {"MusicMatch playlist (*.m3u)", kM3uPatterns},
+    {"Kavora playlist (*.kvr)", kKvrPatterns},
+    {"Music playlist (*.pl)", kPlPatterns},
+    {"All files (*.*)", kAllPatterns},
 };
 
 // Start folders, most specific first; the drive root when none holds a file.
@@ -92,7 +99,7 @@ QByteArray toByteArray(std::string_view bytes)
 KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_main(mainWindow), m_mainAlive(&mainWindow)
+      m_main(mainWindow), m_mainAlive(&mainWindow), m_patterns(kAllPatterns)
 {
     setObjectName(QStringLiteral("KVRFrmGetFilename"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -212,11 +219,7 @@ void KVRFrmGetFilename::Form_Load()
 
     for (const auto& type : kPlaylistTypes)
         m_combo1->addItem(QString::fromLatin1(type.entry));
-    selectCombo1(0);
-    if (m_pattern != "*.m3u") {
-        m_pattern = "*.m3u";
-        rereadFile1();
-    }
+    selectCombo1(0); // File1 now lists the first type, "*.m3u"
 }
 
 void KVRFrmGetFilename::selectDrive(char letter)
@@ -316,7 +319,7 @@ void KVRFrmGetFilename::rereadFile1()
     m_rereading = true;
     m_fileNames.clear();
     m_file1->clear();
-    auto names = m_main.fileSystem().matchingFiles(m_fileDir, m_pattern);
+    auto names = m_main.fileSystem().matchingFiles(m_fileDir, m_patterns);
     if (names) {
         m_fileNames = std::move(names.value());
         QStringList shown;
@@ -379,7 +382,7 @@ void KVRFrmGetFilename::Combo1Click()
     m_combo1->lineEdit()->setCursorPosition(0);
     const int index = m_combo1->currentIndex();
     if (index >= 0 && index < static_cast<int>(std::size(kPlaylistTypes)))
-        m_pattern = kPlaylistTypes[index].pattern;
+        m_patterns = kPlaylistTypes[index].patterns;
     rereadFile1();
     if (m_fileNames.empty())
         m_btnOK->setEnabled(false);

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,9 +38,8 @@ public:
     const std::string& currentDirectory() const { return m_dirPath; }
     // tbInputFile's text as bytes.
     std::string inputFileText() const;
-    // Names listed in File1 (bytes), and the file pattern.
+    // Names listed in File1 (bytes).
     const std::vector<std::string>& listedFiles() const { return m_fileNames; }
-    const std::string& filePattern() const { return m_pattern; }
 
     // Makes `directory` Dir1's current directory, as a double-click on it
     // would; false (after a message) when it cannot be read.
@@ -70,7 +70,7 @@ private:
 
     std::string m_dirPath;
     std::string m_fileDir;
-    std::string m_pattern = "*.*";
+    std::span<const std::string_view> m_patterns; // File1's; "*.*" until Combo1Click
     std::vector<std::string> m_fileNames;
     std::string m_inputBytes;
     QString m_inputShown;

@@ -47,6 +47,31 @@ TEST_F(PickerTest, NextIsEnabledAsTheTableSays)
     click(&picked, "BtnCancel");
 }
 
+// The first type also lists ".m3u8" playlists, as Windows does under "*.m3u";
+// the entry texts stay as they are.
+TEST_F(PickerTest, EachTypeListsItsFiles)
+{
+    for (const char* file : {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3"})
+        writeFile(std::string("My Documents/My Music/My Playlists/") + file, "x");
+    trigger("mnuCreate");
+    auto* combo = control<QComboBox>(picker(), "Combo1");
+    const std::pair<const char*, std::vector<std::string>> types[] = {
+        {"MusicMatch playlist (*.m3u)", {"a.m3u", "B.M3U8"}},
+        {"Kavora playlist (*.kvr)", {"d.kvr"}},
+        {"Music playlist (*.pl)", {"e.pl"}},
+        {"All files (*.*)", {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3"}},
+    };
+    ASSERT_EQ(combo->count(), static_cast<int>(std::size(types)));
+    for (int index = 0; index < combo->count(); ++index) {
+        const auto& [entry, listed] = types[index];
+        combo->setCurrentIndex(index);
+        picker()->Combo1Click();
+        EXPECT_EQ(combo->itemText(index).toStdString(), entry);
+        EXPECT_EQ(picker()->listedFiles(), listed) << entry;
+    }
+    click(picker(), "BtnCancel");
+}
+
 TEST_F(PickerTest, AnUnreadableFolderOrDriveIsReportedAndTheWindowStaysWhereItWas)
 {
     writeFile("Music/a.m3u", "x");
