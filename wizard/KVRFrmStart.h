@@ -2,8 +2,8 @@
 
 #include "platform/DriveMap.h"
 #include "processing/JobWindow.h"
+#include "wizard/ReportBatcher.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -18,6 +18,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QStatusBar;
 
 namespace kavora {
 struct AppState;
@@ -71,7 +72,7 @@ public:
 
     // The report as the job wrote it, byte for byte (line ends included); the
     // report area shows it decoded, at the latest from the next refresh().
-    const std::string& reportText() const { return m_report; }
+    const std::string& reportText() const { return m_batch.report(); }
     std::string statusText() const;
 
     kavora::AppState& appState() { return m_state; }
@@ -104,6 +105,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Without a dialog and message boxes it makes its own.
+    KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog* dialog, kavora::MessageBoxes* messages,
+                QWidget* parent);
+
     // Label1, RichTextBox1 and the three buttons. None of them shows while the
     // window is idle, so they are made when a step first needs them, not at
     // start-up.
@@ -121,33 +126,24 @@ private:
     void buildMenus();
     void chooseOperation(const char* mode);
     void endProgram();
-    void paintNow();
-    void paintIfDue();
-    void flushReport();
-    void scheduleSync();
-    void syncControls();
 
     kavora::AppState& m_state;
     std::unique_ptr<kavora::MissingFileDialog> m_ownDialog;
     std::unique_ptr<kavora::MessageBoxes> m_ownMessages;
-    kavora::MissingFileDialog* m_dialog = nullptr;
-    kavora::MessageBoxes* m_messages = nullptr;
+    kavora::MissingFileDialog* const m_dialog;
+    kavora::MessageBoxes* const m_messages;
     std::shared_ptr<const kavora::platform::FileSystem> m_fileSystem;
     kavora::platform::DriveMap m_driveMap;
     QPointer<KVRFrmGetFilename> m_picker;
 
-    std::string m_report;
-    std::string m_pendingReport; // decoded, not yet in the report area
-    bool m_syncScheduled = false;
-    int m_progressValue = 0;      // shown by the next repaint
-    bool m_layoutChanged = false; // a change that a throttled refresh must not hold back
     bool m_ending = false;
-    QElapsedTimer m_sinceLastPaint;
 
-    QLabel* m_statusLabel = nullptr;
-    QProgressBar* m_progressBar = nullptr;
-    QWidget* m_client = nullptr;
+    QWidget* const m_client;
+    QStatusBar* const m_statusBar;
+    QLabel* const m_statusLabel;
+    QProgressBar* const m_progressBar;
     std::optional<StepControls> m_steps;
+    ReportBatcher m_batch;
 
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuActions = nullptr;
