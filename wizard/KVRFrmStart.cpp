@@ -7,6 +7,7 @@
 #include "processing/dialog/QtMessageBoxes.h"
 #include "processing/dialog/WindowLook.h"
 #include "wizard/KVRFrmGetFilename.h"
+#include "wizard/PreviewPlaylist.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QThread>
 
@@ -58,9 +60,8 @@ KVRFrmStart::KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog* dia
       m_ownMessages(messages != nullptr ? nullptr : std::make_unique<kavora::QtMessageBoxes>(this)),
       m_dialog(dialog != nullptr ? dialog : m_ownDialog.get()),
       m_messages(messages != nullptr ? messages : m_ownMessages.get()),
-      m_fileSystem(std::make_shared<const kavora::platform::FileSystem>()),
-      m_driveMap(m_fileSystem->drives()), m_client(new QWidget(this)), m_statusBar(new QStatusBar(this)),
-      m_statusLabel(new QLabel(QStringLiteral("Ready"), m_statusBar)),
+      m_fileSystem(std::make_shared<const kavora::platform::FileSystem>()), m_client(new QWidget(this)),
+      m_statusBar(new QStatusBar(this)), m_statusLabel(new QLabel(QStringLiteral("Ready"), m_statusBar)),
       m_progressBar(new QProgressBar(m_statusBar)), m_batch(*this, *m_progressBar)
 {
     buildControls();
@@ -291,24 +292,60 @@ void KVRFrmStart::setReportVisible(bool visible)
     steps().reportArea->setVisible(visible);
 }
 
-void KVRFrmStart::setFileMenuEnabled(bool enabled)
-{
-    m_mnuFile->menuAction()->setEnabled(enabled);
-}
-
 void KVRFrmStart::setActionsMenuEnabled(bool enabled)
 {
     m_mnuActions->menuAction()->setEnabled(enabled);
 }
 
-void KVRFrmStart::setHelpMenuEnabled(bool enabled)
+void KVRFrmStart::enableMenus()
 {
-    m_mnuHelp->menuAction()->setEnabled(enabled);
+    m_mnuFile->menuAction()->setEnabled(true);
+    m_mnuActions->menuAction()->setEnabled(true);
+    m_mnuHelp->menuAction()->setEnabled(true);
 }
 
-void KVRFrmStart::setPlaylistPicker(KVRFrmGetFilename* picker)
+KVRFrmGetFilename* KVRFrmStart::playlistPicker() const
 {
-    m_picker = picker;
+    return m_picker;
+}
+
+void KVRFrmStart::adoptPlaylistPicker(KVRFrmGetFilename& picker)
+{
+    m_picker = &picker;
+    connect(&picker, &KVRFrmGetFilename::nextRequested, this,
+            [this](const std::string& inputFile, const std::string& directory) {
+                m_state.InputPlaylistPath = inputFile;
+                PreviewPlaylist(*this, directory);
+            });
+    connect(&picker, &KVRFrmGetFilename::backRequested, this, &KVRFrmStart::returnFromPlaylistPicker);
+    connect(&picker, &KVRFrmGetFilename::closed, this, &KVRFrmStart::playlistPickerClosed);
+}
+
+void KVRFrmStart::returnFromPlaylistPicker()
+{
+    enableMenus();
+    show();
+    raise();
+    activateWindow();
+}
+
+void KVRFrmStart::playlistPickerClosed()
+{
+    // Forgotten at once, so that a later opening starts afresh even before
+    // the deferred deletion has run.
+    m_picker = nullptr;
+}
+
+void KVRFrmStart::closePlaylistPicker()
+{
+    KVRFrmGetFilename* const picker = m_picker;
+    if (picker == nullptr)
+        return;
+    m_picker = nullptr;
+    // Not a way back: the preview follows and keeps the Actions menu disabled.
+    const QSignalBlocker quiet(picker);
+    picker->hide();
+    picker->close();
 }
 
 void KVRFrmStart::chooseOperation(const char* mode)
@@ -396,4 +433,19 @@ void KVRFrmStart::closeEvent(QCloseEvent* event)
 void EnableMainWindow(KVRFrmStart& window)
 {
     window.setEnabled(true);
+}
+
+void ShowPlaylistPicker(KVRFrmStart& mainWindow)
+{
+    KVRFrmGetFilename* picker = mainWindow.playlistPicker();
+    if (picker == nullptr) {
+        // A drive map of its own, every drive at its root: nothing of an
+        // earlier opening survives.
+        picker = new KVRFrmGetFilename(mainWindow.fileSystem(), mainWindow.messageBoxes(),
+                                       mainWindow.fileSystem().drives());
+        mainWindow.adoptPlaylistPicker(*picker);
+    }
+    picker->show();
+    picker->raise();
+    picker->activateWindow();
 }

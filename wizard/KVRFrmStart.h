@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/DriveMap.h"
 #include "processing/JobWindow.h"
 #include "wizard/ReportBatcher.h"
 
@@ -63,12 +62,10 @@ public:
     void appendToReport(std::string_view addition) override;
     void refresh() override;
 
-    // Used by the selection window and the preview.
+    // Used by the preview.
     void setExplanationVisible(bool visible); // Label1
     void setReportVisible(bool visible);      // RichTextBox1
-    void setFileMenuEnabled(bool enabled);
     void setActionsMenuEnabled(bool enabled);
-    void setHelpMenuEnabled(bool enabled);
 
     // The report as the job wrote it, byte for byte (line ends included); the
     // report area shows it decoded, at the latest from the next refresh().
@@ -78,13 +75,16 @@ public:
     kavora::AppState& appState() { return m_state; }
     kavora::MessageBoxes& messageBoxes() { return *m_messages; }
     const kavora::platform::FileSystem& fileSystem() const { return *m_fileSystem; }
-    // Drive current directories live as long as the program, across openings
-    // of the selection window.
-    kavora::platform::DriveMap& driveMap() { return m_driveMap; }
 
     // The open selection window, or null when it is not loaded.
-    KVRFrmGetFilename* playlistPicker() const { return m_picker; }
-    void setPlaylistPicker(KVRFrmGetFilename* picker);
+    KVRFrmGetFilename* playlistPicker() const;
+    // Takes over a selection window that ShowPlaylistPicker has loaded: its
+    // "&Next" leads to the preview, its "&Back" back to this window, and
+    // however it closes, this window is left idle with its menus enabled.
+    void adoptPlaylistPicker(KVRFrmGetFilename& picker);
+    // Hides and unloads the selection window for the preview, which goes on
+    // from there: nothing returns to the idle state.
+    void closePlaylistPicker();
 
     // Event handlers, public so that the shell and tests can drive them.
     void mnuCreateClick();
@@ -125,6 +125,9 @@ private:
     void buildControls();
     void buildMenus();
     void chooseOperation(const char* mode);
+    void enableMenus();
+    void returnFromPlaylistPicker();
+    void playlistPickerClosed();
     void endProgram();
 
     kavora::AppState& m_state;
@@ -133,7 +136,6 @@ private:
     kavora::MissingFileDialog* const m_dialog;
     kavora::MessageBoxes* const m_messages;
     std::shared_ptr<const kavora::platform::FileSystem> m_fileSystem;
-    kavora::platform::DriveMap m_driveMap;
     QPointer<KVRFrmGetFilename> m_picker;
 
     bool m_ending = false;
@@ -153,3 +155,7 @@ private:
 
 // Enables the main window as a whole (start-up, and the about box's "&OK").
 void EnableMainWindow(KVRFrmStart& window);
+
+// Loads the selection window if it is not loaded and shows it; an open one is
+// only brought to the front, unchanged.
+void ShowPlaylistPicker(KVRFrmStart& mainWindow);

@@ -5,7 +5,6 @@
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
 #include "shell/Startup.h"
-#include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
 
 #include <QAction>
