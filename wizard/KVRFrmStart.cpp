@@ -332,8 +332,10 @@ void KVRFrmStart::returnFromPlaylistPicker()
 void KVRFrmStart::playlistPickerClosed()
 {
     // Forgotten at once, so that a later opening starts afresh even before
-    // the deferred deletion has run.
+    // the deferred deletion has run. Closed from the window manager after the
+    // preview's "&Back", it would otherwise leave the Actions menu disabled.
     m_picker = nullptr;
+    enableMenus();
 }
 
 void KVRFrmStart::closePlaylistPicker()

@@ -2,7 +2,6 @@
 // rules, the listed types, what it does with a folder or drive it cannot read,
 // and the signals by which it says what the user asked for.
 #include "WizardFixture.h"
-
 #include "platform/FileSystem.h"
 #include "processing/MessageBoxes.h"
 
@@ -147,9 +146,13 @@ TEST_F(PickerTest, SaysWhatTheUserAskedForBySignals)
         Way way;
         std::vector<std::string> next; // inputFile, directory
     } cases[] = {
-        {"a file clicked", [this] { clickFile(QStringLiteral("a.m3u")); }, Way::Next,
+        {"a file clicked",
+         [this] { clickFile(QStringLiteral("a.m3u")); },
+         Way::Next,
          {kStart + "\\a.m3u", kStart}},
-        {"a path typed in another folder", [this] { typePath("C:\\Other\\b.m3u"); }, Way::Next,
+        {"a path typed in another folder",
+         [this] { typePath("C:\\Other\\b.m3u"); },
+         Way::Next,
          {"C:\\Other\\b.m3u", kStart}},
         {"a file clicked, then Back", [this] { clickFile(QStringLiteral("a.m3u")); }, Way::Back, {}},
         {"the close box", [] {}, Way::CloseBox, {}},

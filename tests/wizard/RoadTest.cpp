@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QStatusTipEvent>
 #include <QTest>
 
@@ -186,6 +187,84 @@ TEST_F(MainWindowTest, ShowsTheBytesDecodedAndBackLeadsToAFreshSelectionThenToId
         EXPECT_FALSE(control<QPushButton>(picker(), "BtnOK")->isEnabled()); // a fresh selection window
         click(picker(), "BtnCancel");
         EXPECT_EQ(mainState(), kIdle);
+    }
+}
+
+// However the selection window is left, the main window stays usable, and the
+// next opening starts as loading says, with nothing of the one before: not
+// the folder, the type or the text, nor a drive's current folder.
+TEST_F(MainWindowTest, EveryWayOutOfTheSelectionWindowLeavesTheMainWindowUsableAndTheNextOpeningFresh)
+{
+    writeFile("Music/A.mp3", "A");
+    writeFile(kPlaylistsHost + "mix.m3u", "C:\\Music\\A.mp3");
+    writeFile(kPlaylistsHost + "mix.kvr", "C:\\Music\\001 A.mp3");
+    const std::string zHome =
+        "Z:" +
+        QString::fromStdString(hostPath("Music")).replace(QLatin1Char('/'), QLatin1Char('\\')).toStdString();
+    enum class Way { CloseBox, Back, Next, Exit };
+    const struct {
+        const char* name;
+        bool afterPreview; // opened by the preview's "&Back"
+        Way way;
+        std::string mainAfter;
+    } ways[] = {
+        {"close box", false, Way::CloseBox, kIdle},
+        {"Back", false, Way::Back, kIdle},
+        {"close box after the preview's Back", true, Way::CloseBox, kIdle},
+        {"Back after the preview's Back", true, Way::Back, kIdle},
+        {"Next", false, Way::Next, kPreview},
+        {"Exit", true, Way::Exit, "| Closing..."},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        trigger("mnuCreate");
+        if (way.afterPreview) {
+            clickFile(QStringLiteral("mix.m3u"));
+            click(picker(), "BtnOK");
+            click(&window(), "BtnCancel");
+        }
+        auto* drives = control<QComboBox>(picker(), "Drive1");
+        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+        ASSERT_TRUE(picker()->openDirectory(zHome));
+        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('C')));
+        QTest::keyClick(control<QComboBox>(picker(), "Combo1"), Qt::Key_Down);
+        clickFile(QStringLiteral("mix.kvr"));
+        const QPointer<KVRFrmGetFilename> left(picker());
+
+        switch (way.way) {
+        case Way::CloseBox:
+            EXPECT_TRUE(closeBox(picker()));
+            break;
+        case Way::Back:
+            click(picker(), "BtnCancel");
+            break;
+        case Way::Next:
+            click(picker(), "BtnOK");
+            break;
+        case Way::Exit:
+            trigger("mnuExit");
+            break;
+        }
+        EXPECT_TRUE(left.isNull());
+        EXPECT_EQ(mainState(), way.mainAfter);
+        if (way.way == Way::Exit) {
+            EXPECT_FALSE(window().isVisible());
+            continue;
+        }
+
+        if (way.way == Way::Next)
+            click(&window(), "BtnCancel");
+        else
+            trigger("mnuCreate");
+        EXPECT_EQ(picker()->currentDirectory(), kPlaylists);
+        EXPECT_EQ(picker()->inputFileText(), kPlaylists);
+        EXPECT_EQ(control<QComboBox>(picker(), "Combo1")->currentIndex(), 0);
+        EXPECT_EQ(picker()->listedFiles(), std::vector<std::string>{"mix.m3u"});
+        EXPECT_FALSE(control<QPushButton>(picker(), "BtnOK")->isEnabled());
+        drives = control<QComboBox>(picker(), "Drive1");
+        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+        EXPECT_EQ(picker()->currentDirectory(), "Z:\\");
+        click(picker(), "BtnCancel");
     }
 }
 
