@@ -143,9 +143,13 @@ KVRFrmGetFilename::KVRFrmGetFilename(const kavora::platform::FileSystem& fileSys
     m_dir1->setUniformRowHeights(true);
 
     m_combo1->setEditable(true);
-    // Typing into the type box changes nothing: no completion, no new entries.
+    // Typing into the type box changes nothing: no completion, no new entries,
+    // and no entry chosen when editing ends (Enter, or the focus leaving) on a
+    // text equal to one, which QComboBox does on its line edit's
+    // editingFinished. Only a choice from the list changes the type.
     m_combo1->setInsertPolicy(QComboBox::NoInsert);
     m_combo1->setCompleter(nullptr);
+    disconnect(m_combo1->lineEdit(), &QLineEdit::editingFinished, m_combo1, nullptr);
 
     m_file1->setUniformItemSizes(true);
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);

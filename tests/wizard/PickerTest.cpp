@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
@@ -107,6 +108,39 @@ TEST_F(PickerTest, EachTypeListsItsFiles)
         picked.Combo1Click();
         EXPECT_EQ(combo->itemText(index).toStdString(), entry);
         EXPECT_EQ(picked.listedFiles(), listed) << entry;
+    }
+}
+
+// Only a choice from its list changes the type: text typed into the type box
+// that names another type, however the editing ends, chooses nothing.
+TEST_F(PickerTest, TypingInTheTypeBoxChangesNothingElse)
+{
+    writeFile(kStartHost + "a.m3u", "x");
+    writeFile(kStartHost + "b.kvr", "x");
+    const std::pair<const char*, std::function<void(QLineEdit*)>> endings[] = {
+        {"Enter", [](QLineEdit* text) { QTest::keyClick(text, Qt::Key_Return); }},
+        {"keypad Enter", [](QLineEdit* text) { QTest::keyClick(text, Qt::Key_Enter, Qt::KeypadModifier); }},
+        {"focus leaving",
+         [](QLineEdit* text) {
+             QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+             QCoreApplication::sendEvent(text, &out);
+         }},
+    };
+    for (const auto& [ending, end] : endings) {
+        SCOPED_TRACE(ending);
+        KVRFrmGetFilename& picked = open();
+        auto* combo = control<QComboBox>(&picked, "Combo1");
+        QSignalSpy next(&picked, &KVRFrmGetFilename::nextRequested);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("Kavora playlist (*.kvr)"));
+        end(combo->lineEdit());
+        EXPECT_EQ(combo->currentIndex(), 0);
+        EXPECT_EQ(picked.listedFiles(), std::vector<std::string>{"a.m3u"});
+        EXPECT_EQ(picked.inputFileText(), kStart);
+        EXPECT_FALSE(control<QPushButton>(&picked, "BtnOK")->isEnabled());
+        EXPECT_TRUE(picked.isVisible());
+        EXPECT_TRUE(next.isEmpty());
+        delete &picked;
     }
 }
 
