@@ -427,6 +427,12 @@ bool KVRFrmStart::event(QEvent* event)
 
 void KVRFrmStart::closeEvent(QCloseEvent* event)
 {
+    // Disabled, the window takes no request at all, a close request from the
+    // window manager included: the about box is open and is left first.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (!m_ending)
         endProgram();
     event->accept();
