@@ -6,6 +6,7 @@
 #include "processing/dialog/KVRfrmFileNotFound.h"
 #include "processing/dialog/QtMessageBoxes.h"
 #include "processing/dialog/WindowLook.h"
+#include "wizard/InputDuringJob.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/PreviewPlaylist.h"
 
@@ -370,6 +371,7 @@ void KVRFrmStart::mnuRemoveClick()
 void KVRFrmStart::BtnOKClick()
 {
     kavora::ProcessPlaylist(m_state, *this, *m_dialog, *m_messages);
+    dropInputMadeDuringJob();
 }
 
 void KVRFrmStart::BtnCancelClick()

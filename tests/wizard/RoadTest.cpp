@@ -3,13 +3,17 @@
 // preview's own ways out.
 #include "WizardFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -266,6 +270,65 @@ TEST_F(MainWindowTest, EveryWayOutOfTheSelectionWindowLeavesTheMainWindowUsableA
         EXPECT_EQ(picker()->currentDirectory(), "Z:\\");
         click(picker(), "BtnCancel");
     }
+}
+
+// Input waits in the window system's queue while a job runs, and none of it
+// may act when the job is over. Each press, release or key click here is a
+// call queued before the loop turns, which hands it to the window system
+// interface when it comes up: the first click on "&Next" starts the job and
+// the rest arrives while the job runs. The window is active, as the one a
+// user clicks is; an inactive one would take the focus off a pressed button.
+TEST_F(MainWindowTest, ClicksAndKeysMadeDuringAJobAreDroppedAndTheReportStays)
+{
+    const auto queue = [this](std::function<void(QWindow*)> input) {
+        QMetaObject::invokeMethod(
+            &window(), [this, input] { input(window().windowHandle()); }, Qt::QueuedConnection);
+    };
+    const auto queueClick = [&](QPoint at) {
+        queue([at](QWindow* target) { QTest::mousePress(target, Qt::LeftButton, {}, at); });
+        queue([at](QWindow* target) { QTest::mouseRelease(target, Qt::LeftButton, {}, at); });
+    };
+    const auto preview = [this] {
+        trigger("mnuCreate");
+        clickFile(QStringLiteral("mix.m3u"));
+        click(picker(), "BtnOK");
+    };
+    writeFile(kPlaylistsHost + "mix.m3u", "");
+    preview();
+    const QWidget* nextButton = control<QWidget>(&window(), "BtnOK");
+    const QPoint next = nextButton->mapTo(&window(), nextButton->rect().center());
+    const QMenuBar* menus = window().menuBar();
+    const QPoint help = menus->mapTo(
+        &window(), menus->actionGeometry(control<QMenu>(&window(), "mnuHelp")->menuAction()).center());
+
+    // What follows a click on "&Next".
+    const std::pair<const char*, std::function<void()>> inputs[] = {
+        {"a click on the Help menu", [&] { queueClick(help); }},
+        {"a second click on Next, as in a double click", [&] { queueClick(next); }},
+        {"Alt+D, the access key of Done",
+         [&] { queue([](QWindow* target) { QTest::keyClick(target, Qt::Key_D, Qt::AltModifier); }); }},
+    };
+    for (const auto& [input, queueInput] : inputs) {
+        SCOPED_TRACE(input);
+        ASSERT_EQ(mainState(), kPreview);
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        queueClick(next);
+        queueInput();
+        // Long enough for what the input would set off: an access key
+        // clicks its button 100 ms after the key.
+        QTest::qWait(250);
+        EXPECT_EQ(mainState(), kDone);
+        EXPECT_TRUE(window().reportText().starts_with("\r\nProcessing input file... "));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        if (mainState() == kDone)
+            click(&window(), "BtnDone");
+        preview();
+    }
+    click(&window(), "BtnCancel");
+    click(picker(), "BtnCancel");
 }
 
 TEST_F(MainWindowTest, AnUnreadablePlaylistIsReportedAndBackLeadsOn)
