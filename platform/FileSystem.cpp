@@ -331,18 +331,23 @@ FsResult<std::vector<std::string>> FileSystem::subdirectories(std::string_view d
 }
 
 FsResult<std::vector<std::string>> FileSystem::matchingFiles(std::string_view directory,
-                                                             std::string_view pattern) const
+                                                             std::span<const std::string_view> patterns) const
 {
     const FsResult<std::string> host = existingDirectory(PathResolver(m_drives, m_cache.get()), directory);
     if (!host)
         return host.failure();
-    const internal::WildcardPattern compiled(pattern);
+    const std::vector<internal::WildcardPattern> compiled(patterns.begin(), patterns.end());
+    const auto matchesAny = [&compiled](std::u32string_view folded) {
+        return std::any_of(
+            compiled.begin(), compiled.end(),
+            [folded](const internal::WildcardPattern& pattern) { return pattern.matchesFolded(folded); });
+    };
     std::vector<FoldedKey> keys;
     const FsStatus status = forEachEntry(host.value(), [&](std::string_view name, auto kind) {
         if (isHiddenName(name))
             return;
         std::u32string folded = internal::foldedName(name);
-        if (compiled.matchesFolded(folded) && kind() == EntryKind::Regular)
+        if (matchesAny(folded) && kind() == EntryKind::Regular)
             keys.push_back(FoldedKey{std::move(folded), std::string(name)});
     });
     if (!status)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,10 +98,16 @@ public:
 
     // Listings for the selection window, sorted case-insensitively. Names only.
     // The listed directory itself is read afresh on every call, also by a
-    // Snapshot object.
+    // Snapshot object. A file list takes the names that match any of its
+    // patterns, each name once.
     FsResult<std::vector<std::string>> subdirectories(std::string_view directory) const;
     FsResult<std::vector<std::string>> matchingFiles(std::string_view directory,
-                                                     std::string_view pattern) const;
+                                                     std::span<const std::string_view> patterns) const;
+    FsResult<std::vector<std::string>> matchingFiles(std::string_view directory,
+                                                     std::string_view pattern) const
+    {
+        return matchingFiles(directory, std::span(&pattern, 1));
+    }
 
 private:
     friend class LineWriter;

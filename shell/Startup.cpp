@@ -6,7 +6,6 @@
 #include "shell/HelpFile.h"
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
-#include "wizard/KVRFrmGetFilename.h" // completes KVRFrmStart's QPointer member
 #include "wizard/KVRFrmStart.h"
 
 #include <QApplication>

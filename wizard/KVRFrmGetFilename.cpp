@@ -1,11 +1,8 @@
 #include "wizard/KVRFrmGetFilename.h"
 
 #include "platform/FileSystem.h"
-#include "processing/AppState.h"
 #include "processing/MessageBoxes.h"
 #include "processing/dialog/WindowLook.h"
-#include "wizard/KVRFrmStart.h"
-#include "wizard/PreviewPlaylist.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -13,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -21,16 +19,23 @@ using kavora::look::twipsRect;
 
 namespace {
 
+// Windows lists ".m3u8" playlists under "*.m3u" as well, through their 8.3
+// short names ("MIX~1.M3U"); without short names the type names both.
+constexpr std::string_view kM3uPatterns[] = {"*.m3u", "*.m3u8"};
+constexpr std::string_view kKvrPatterns[] = {"*.kvr"};
+constexpr std::string_view kPlPatterns[] = {"*.pl"};
+constexpr std::string_view kAllPatterns[] = {"*.*"};
+
 struct PlaylistType {
     const char* entry;
-    const char* pattern;
+    std::span<const std::string_view> patterns;
 };
 
 constexpr PlaylistType kPlaylistTypes[] = {
-    {"MusicMatch playlist (*.m3u)", "*.m3u"},
-    {"Kavora playlist (*.kvr)", "*.kvr"},
-    {"Music playlist (*.pl)", "*.pl"},
-    {"All files (*.*)", "*.*"},
+    {"MusicMatch playlist (*.m3u)", kM3uPatterns},
+    {"Kavora playlist (*.kvr)", kKvrPatterns},
+    {"Music playlist (*.pl)", kPlPatterns},
+    {"All files (*.*)", kAllPatterns},
 };
 
 // Start folders, most specific first; the drive root when none holds a file.
@@ -87,12 +92,35 @@ QByteArray toByteArray(std::string_view bytes)
     return {bytes.data(), static_cast<qsizetype>(bytes.size())};
 }
 
+template <typename Control> Control* makeControl(QWidget* parent, const char* name, QRect place)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(place);
+    return control;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, QRect place)
+{
+    auto* button = makeControl<QPushButton>(parent, name, place);
+    button->setText(caption);
+    return button;
+}
+
 } // namespace
 
-KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
+KVRFrmGetFilename::KVRFrmGetFilename(const kavora::platform::FileSystem& fileSystem,
+                                     kavora::MessageBoxes& messages, kavora::platform::DriveMap drives)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_main(mainWindow), m_mainAlive(&mainWindow)
+      m_fileSystem(fileSystem), m_messages(messages), m_drives(std::move(drives)), m_patterns(kAllPatterns),
+      m_drive1(makeControl<QComboBox>(this, "Drive1", twipsRect(120, 720, 2535, 315))),
+      m_tbInputFile(makeControl<QLineEdit>(this, "tbInputFile", twipsRect(120, 360, 6015, 285))),
+      m_dir1(makeControl<DirectoryTree>(this, "Dir1", twipsRect(120, 1080, 2535, 2115))),
+      m_combo1(makeControl<QComboBox>(this, "Combo1", twipsRect(120, 3240, 2535, 315))),
+      m_file1(makeControl<QListWidget>(this, "File1", twipsRect(2760, 720, 3375, 2820))),
+      m_btnOK(makeButton(this, "BtnOK", QStringLiteral("&Next"), twipsRect(5265, 3600, 855, 375))),
+      m_btnCancel(makeButton(this, "BtnCancel", QStringLiteral("&Back"), twipsRect(4320, 3600, 855, 375)))
 {
     setObjectName(QStringLiteral("KVRFrmGetFilename"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -101,23 +129,12 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
     setFont(kavora::look::windowFont(8.25));
     setFixedSize(kavora::look::twips(6330), kavora::look::twips(4065));
 
-    m_label1 = new QLabel(QStringLiteral("Select a Playlist file:"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(twipsRect(120, 120, 1815, 255));
+    auto* label1 = makeControl<QLabel>(this, "Label1", twipsRect(120, 120, 1815, 255));
+    label1->setText(QStringLiteral("Select a Playlist file:"));
 
-    m_drive1 = new QComboBox(this);
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    m_drive1->setGeometry(twipsRect(120, 720, 2535, 315));
-    for (const auto& drive : m_main.driveMap().drives())
+    for (const auto& drive : m_drives.drives())
         m_drive1->addItem(fromBytes(drive.label), QChar::fromLatin1(drive.letter));
 
-    m_tbInputFile = new QLineEdit(this);
-    m_tbInputFile->setObjectName(QStringLiteral("tbInputFile"));
-    m_tbInputFile->setGeometry(twipsRect(120, 360, 6015, 285));
-
-    m_dir1 = new DirectoryTree(this);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
-    m_dir1->setGeometry(twipsRect(120, 1080, 2535, 2115));
     m_dir1->setHeaderHidden(true);
     m_dir1->setRootIsDecorated(false);
     m_dir1->setItemsExpandable(false);
@@ -125,27 +142,19 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
     m_dir1->setIndentation(10);
     m_dir1->setUniformRowHeights(true);
 
-    m_combo1 = new QComboBox(this);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setGeometry(twipsRect(120, 3240, 2535, 315));
     m_combo1->setEditable(true);
-    // Typing into the type box changes nothing: no completion, no new entries.
+    // Typing into the type box changes nothing: no completion, no new entries,
+    // and no entry chosen when editing ends (Enter, or the focus leaving) on a
+    // text equal to one, which QComboBox does on its line edit's
+    // editingFinished. Only a choice from the list changes the type.
     m_combo1->setInsertPolicy(QComboBox::NoInsert);
     m_combo1->setCompleter(nullptr);
+    disconnect(m_combo1->lineEdit(), &QLineEdit::editingFinished, m_combo1, nullptr);
 
-    m_file1 = new QListWidget(this);
-    m_file1->setObjectName(QStringLiteral("File1"));
-    m_file1->setGeometry(twipsRect(2760, 720, 3375, 2820));
     m_file1->setUniformItemSizes(true);
     m_file1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    m_btnOK = new QPushButton(QStringLiteral("&Next"), this);
-    m_btnOK->setObjectName(QStringLiteral("BtnOK"));
-    m_btnOK->setGeometry(twipsRect(5265, 3600, 855, 375));
     m_btnOK->setEnabled(false);
-    m_btnCancel = new QPushButton(QStringLiteral("&Back"), this);
-    m_btnCancel->setObjectName(QStringLiteral("BtnCancel"));
-    m_btnCancel->setGeometry(twipsRect(4320, 3600, 855, 375));
 
     setTabOrder(m_drive1, m_tbInputFile);
     setTabOrder(m_tbInputFile, m_dir1);
@@ -154,10 +163,7 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
     setTabOrder(m_file1, m_btnOK);
     setTabOrder(m_btnOK, m_btnCancel);
 
-    connect(m_drive1, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_revertingDrive)
-            Drive1Change();
-    });
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, &KVRFrmGetFilename::Drive1Change);
     connect(m_dir1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         // Copied first: opening rebuilds the list and deletes the item.
         const std::string path = item->data(0, kPathRole).toByteArray().toStdString();
@@ -165,34 +171,21 @@ KVRFrmGetFilename::KVRFrmGetFilename(KVRFrmStart& mainWindow)
     });
     connect(m_tbInputFile, &QLineEdit::textChanged, this, &KVRFrmGetFilename::tbInputFileChange);
     connect(m_combo1, &QComboBox::activated, this, &KVRFrmGetFilename::Combo1Click);
-    // Selection changes made by re-reading the list are not the user's.
     connect(m_file1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_rereading && !m_file1->selectedItems().isEmpty())
+        if (!m_file1->selectedItems().isEmpty())
             File1Click();
     });
-    connect(m_file1, &QListWidget::itemClicked, this, [this] {
-        if (!m_rereading)
-            File1Click();
-    });
+    connect(m_file1, &QListWidget::itemClicked, this, &KVRFrmGetFilename::File1Click);
     connect(m_btnOK, &QPushButton::clicked, this, &KVRFrmGetFilename::BtnOKClick);
     connect(m_btnCancel, &QPushButton::clicked, this, &KVRFrmGetFilename::BtnCancelClick);
 
     Form_Load();
 }
 
-KVRFrmGetFilename::~KVRFrmGetFilename()
-{
-    if (m_mainAlive && m_main.playlistPicker() == this)
-        m_main.setPlaylistPicker(nullptr);
-}
-
 void KVRFrmGetFilename::closeEvent(QCloseEvent* event)
 {
-    // Unloaded at once for the main window: a later opening starts afresh
-    // even before the deferred deletion has run.
-    if (m_main.playlistPicker() == this)
-        m_main.setPlaylistPicker(nullptr);
     event->accept();
+    emit closed();
 }
 
 void KVRFrmGetFilename::Form_Load()
@@ -201,7 +194,7 @@ void KVRFrmGetFilename::Form_Load()
 
     std::string start = "C:\\";
     for (const char* folder : kDefaultFolders) {
-        if (!m_main.fileSystem().firstMatch(std::string(folder) + "\\*").empty()) {
+        if (!m_fileSystem.firstMatch(std::string(folder) + "\\*").empty()) {
             start = folder;
             break;
         }
@@ -212,11 +205,7 @@ void KVRFrmGetFilename::Form_Load()
 
     for (const auto& type : kPlaylistTypes)
         m_combo1->addItem(QString::fromLatin1(type.entry));
-    selectCombo1(0);
-    if (m_pattern != "*.m3u") {
-        m_pattern = "*.m3u";
-        rereadFile1();
-    }
+    selectCombo1(0); // File1 now lists the first type, "*.m3u"
 }
 
 void KVRFrmGetFilename::selectDrive(char letter)
@@ -263,13 +252,13 @@ bool KVRFrmGetFilename::openDirectory(std::string_view directory)
 
 bool KVRFrmGetFilename::showDirectory(std::string_view directory)
 {
-    auto subdirectories = m_main.fileSystem().subdirectories(directory);
+    auto subdirectories = m_fileSystem.subdirectories(directory);
     if (!subdirectories) {
         reportUnreadable(directory, subdirectories.failure().reason);
         return false;
     }
     m_dirPath.assign(directory);
-    m_main.driveMap().setCurrentDirectory(m_dirPath);
+    m_drives.setCurrentDirectory(m_dirPath);
 
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
@@ -313,21 +302,23 @@ void KVRFrmGetFilename::setFile1Directory(std::string_view directory)
 
 void KVRFrmGetFilename::rereadFile1()
 {
-    m_rereading = true;
-    m_fileNames.clear();
-    m_file1->clear();
-    auto names = m_main.fileSystem().matchingFiles(m_fileDir, m_pattern);
-    if (names) {
-        m_fileNames = std::move(names.value());
-        QStringList shown;
-        shown.reserve(static_cast<qsizetype>(m_fileNames.size()));
-        for (const auto& name : m_fileNames)
-            shown.append(fromBytes(name));
-        m_file1->addItems(shown);
-    }
-    m_rereading = false;
+    auto names = m_fileSystem.matchingFiles(m_fileDir, m_patterns);
+    m_fileNames = names ? std::move(names.value()) : std::vector<std::string>();
+    showFileNames();
     if (!names)
         reportUnreadable(m_fileDir, names.failure().reason);
+}
+
+void KVRFrmGetFilename::showFileNames()
+{
+    // Selection changes made by re-reading the list are not the user's.
+    const QSignalBlocker quiet(m_file1);
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(m_fileNames.size()));
+    for (const auto& name : m_fileNames)
+        shown.append(fromBytes(name));
+    m_file1->clear();
+    m_file1->addItems(shown);
 }
 
 void KVRFrmGetFilename::reportUnreadable(std::string_view path, const std::string& reason)
@@ -340,25 +331,24 @@ void KVRFrmGetFilename::reportUnreadable(std::string_view path, const std::strin
         prompt += reason;
     }
     prompt += '.';
-    m_main.messageBoxes().show(prompt, kavora::kApplicationTitle, kavora::MessageIcon::Warning);
+    m_messages.show(prompt, kavora::kApplicationTitle, kavora::MessageIcon::Warning);
 }
 
 void KVRFrmGetFilename::Drive1Change()
 {
     const char letter = m_drive1->currentData().toChar().toLatin1();
     const std::string root = std::string(1, letter) + ":\\";
-    const std::string remembered = m_main.driveMap().currentDirectory(letter);
+    const std::string remembered = m_drives.currentDirectory(letter);
     bool opened = false;
-    if (remembered != root && !m_main.fileSystem().subdirectories(remembered).ok())
+    if (remembered != root && !m_fileSystem.subdirectories(remembered).ok())
         opened = openDirectory(root); // the remembered folder has gone: its root
     else
         opened = openDirectory(remembered);
     if (!opened) {
         // Unreadable drive: the list goes back to the drive still shown.
-        m_revertingDrive = true;
+        const QSignalBlocker quiet(m_drive1);
         if (!m_dirPath.empty())
             m_drive1->setCurrentIndex(m_drive1->findData(QChar::fromLatin1(m_dirPath[0])));
-        m_revertingDrive = false;
         return;
     }
     setInputFileText(m_dirPath);
@@ -379,7 +369,7 @@ void KVRFrmGetFilename::Combo1Click()
     m_combo1->lineEdit()->setCursorPosition(0);
     const int index = m_combo1->currentIndex();
     if (index >= 0 && index < static_cast<int>(std::size(kPlaylistTypes)))
-        m_pattern = kPlaylistTypes[index].pattern;
+        m_patterns = kPlaylistTypes[index].patterns;
     rereadFile1();
     if (m_fileNames.empty())
         m_btnOK->setEnabled(false);
@@ -404,29 +394,11 @@ void KVRFrmGetFilename::tbInputFileChange()
 
 void KVRFrmGetFilename::BtnOKClick()
 {
-    m_main.appState().InputPlaylistPath = inputFileText();
-    PreviewPlaylist(m_main, *this);
+    emit nextRequested(inputFileText(), m_dirPath);
 }
 
 void KVRFrmGetFilename::BtnCancelClick()
 {
-    m_main.setFileMenuEnabled(true);
-    m_main.setActionsMenuEnabled(true);
-    m_main.setHelpMenuEnabled(true);
-    m_main.show();
-    m_main.raise();
-    m_main.activateWindow();
+    emit backRequested();
     close();
-}
-
-void ShowPlaylistPicker(KVRFrmStart& mainWindow)
-{
-    KVRFrmGetFilename* picker = mainWindow.playlistPicker();
-    if (picker == nullptr) {
-        picker = new KVRFrmGetFilename(mainWindow);
-        mainWindow.setPlaylistPicker(picker);
-    }
-    picker->show();
-    picker->raise();
-    picker->activateWindow();
 }

@@ -1,25 +1,31 @@
 #pragma once
 
-#include <QPointer>
+#include "platform/DriveMap.h"
+
 #include <QWidget>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class KVRFrmStart;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
-class QListWidgetItem;
 class QTreeWidget;
 class QPushButton;
 
+namespace kavora {
+class MessageBoxes;
+namespace platform {
+class FileSystem;
+}
+} // namespace kavora
+
 // The selection window in which the user picks the playlist: drive list,
-// directory list, file list with one pattern, the type box and the path text
-// box. Modeless, without an owner, and destroyed on every way out, so that
-// each opening starts from its design state.
+// directory list, file list, the type box and the path text box. Modeless and
+// without an owner; it says by signals what the user asked for and deletes
+// itself when closed, so that each opening starts from its design state.
 //
 // A handler set off by an assignment inside another handler runs at once,
 // nested, as with a user's change; the "&Next" enabling rules depend on that.
@@ -29,17 +35,17 @@ class KVRFrmGetFilename final : public QWidget {
 
 public:
     // Loads the window: drive C:, the first default folder that holds a file,
-    // the first playlist type.
-    explicit KVRFrmGetFilename(KVRFrmStart& mainWindow);
-    ~KVRFrmGetFilename() override;
+    // the first playlist type. `drives` keeps this opening's current folder
+    // per drive. The file system and the message boxes must outlive it.
+    KVRFrmGetFilename(const kavora::platform::FileSystem& fileSystem, kavora::MessageBoxes& messages,
+                      kavora::platform::DriveMap drives);
 
     // Dir1's current path: "C:\" at a drive root, "C:\Music" elsewhere.
     const std::string& currentDirectory() const { return m_dirPath; }
     // tbInputFile's text as bytes.
     std::string inputFileText() const;
-    // Names listed in File1 (bytes), and the file pattern.
+    // Names listed in File1 (bytes).
     const std::vector<std::string>& listedFiles() const { return m_fileNames; }
-    const std::string& filePattern() const { return m_pattern; }
 
     // Makes `directory` Dir1's current directory, as a double-click on it
     // would; false (after a message) when it cannot be read.
@@ -54,6 +60,18 @@ public:
     void BtnOKClick();
     void BtnCancelClick();
 
+signals:
+    // "&Next": tbInputFile's text unchanged and Dir1's current path. The
+    // window stays open; whoever goes on closes it.
+    void nextRequested(const std::string& inputFile, const std::string& directory);
+    // "&Back"; the window closes right after.
+    void backRequested();
+    // Closed by "&Back" or from the window manager.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void Form_Load();
     void selectDrive(char letter);
@@ -61,36 +79,26 @@ private:
     void setInputFileText(std::string_view bytes);
     bool showDirectory(std::string_view directory);
     void rereadFile1();
+    void showFileNames();
     void setFile1Directory(std::string_view directory);
     void reportUnreadable(std::string_view path, const std::string& reason);
 
-    KVRFrmStart& m_main;
-    // A closed window is deleted later, possibly after the main window.
-    QPointer<KVRFrmStart> m_mainAlive;
+    const kavora::platform::FileSystem& m_fileSystem;
+    kavora::MessageBoxes& m_messages;
+    kavora::platform::DriveMap m_drives;
 
     std::string m_dirPath;
     std::string m_fileDir;
-    std::string m_pattern = "*.*";
+    std::span<const std::string_view> m_patterns; // File1's; "*.*" until Combo1Click
     std::vector<std::string> m_fileNames;
     std::string m_inputBytes;
     QString m_inputShown;
-    bool m_rereading = false; // File1 selection changes made by a re-read
-    bool m_revertingDrive = false;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    QLabel* m_label1 = nullptr;
-    QComboBox* m_drive1 = nullptr;
-    QLineEdit* m_tbInputFile = nullptr;
-    QTreeWidget* m_dir1 = nullptr;
-    QComboBox* m_combo1 = nullptr;
-    QListWidget* m_file1 = nullptr;
-    QPushButton* m_btnOK = nullptr;
-    QPushButton* m_btnCancel = nullptr;
+    QComboBox* const m_drive1;
+    QLineEdit* const m_tbInputFile;
+    QTreeWidget* const m_dir1;
+    QComboBox* const m_combo1;
+    QListWidget* const m_file1;
+    QPushButton* const m_btnOK;
+    QPushButton* const m_btnCancel;
 };
-
-// Loads the selection window if it is not loaded and shows it; an open one is
-// only brought to the front, unchanged.
-void ShowPlaylistPicker(KVRFrmStart& mainWindow);

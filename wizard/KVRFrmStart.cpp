@@ -1,13 +1,14 @@
 #include "wizard/KVRFrmStart.h"
 
-#include "platform/DisplayText.h"
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
 #include "processing/ProcessPlaylist.h"
 #include "processing/dialog/KVRfrmFileNotFound.h"
 #include "processing/dialog/QtMessageBoxes.h"
 #include "processing/dialog/WindowLook.h"
+#include "wizard/InputDuringJob.h"
 #include "wizard/KVRFrmGetFilename.h"
+#include "wizard/PreviewPlaylist.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -18,21 +19,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
-#include <QTextCursor>
 #include <QThread>
-#include <QTimer>
-
-#include <algorithm>
 
 using kavora::look::twips;
 using kavora::look::twipsRect;
 
 namespace {
-
-// A job repaints at most this often while only the bar and the report move.
-constexpr qint64 kRepaintIntervalMs = 200;
 
 // Height of the client area above the status bar, which Qt docks itself.
 constexpr int kStatusBarTopTwips = 5310;
@@ -50,21 +44,26 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 } // namespace
 
 KVRFrmStart::KVRFrmStart(kavora::AppState& state, QWidget* parent)
-    : QMainWindow(parent), m_state(state),
-      m_fileSystem(std::make_shared<const kavora::platform::FileSystem>()), m_driveMap(m_fileSystem->drives())
+    : KVRFrmStart(state, nullptr, nullptr, parent)
 {
-    m_ownDialog = std::make_unique<kavora::QtMissingFileDialog>(this);
-    m_ownMessages = std::make_unique<kavora::QtMessageBoxes>(this);
-    m_dialog = m_ownDialog.get();
-    m_messages = m_ownMessages.get();
-    buildControls();
-    buildMenus();
 }
 
 KVRFrmStart::KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog& dialog,
                          kavora::MessageBoxes& messages, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_dialog(&dialog), m_messages(&messages),
-      m_fileSystem(std::make_shared<const kavora::platform::FileSystem>()), m_driveMap(m_fileSystem->drives())
+    : KVRFrmStart(state, &dialog, &messages, parent)
+{
+}
+
+KVRFrmStart::KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog* dialog,
+                         kavora::MessageBoxes* messages, QWidget* parent)
+    : QMainWindow(parent), m_state(state),
+      m_ownDialog(dialog != nullptr ? nullptr : std::make_unique<kavora::QtMissingFileDialog>(this)),
+      m_ownMessages(messages != nullptr ? nullptr : std::make_unique<kavora::QtMessageBoxes>(this)),
+      m_dialog(dialog != nullptr ? dialog : m_ownDialog.get()),
+      m_messages(messages != nullptr ? messages : m_ownMessages.get()),
+      m_fileSystem(std::make_shared<const kavora::platform::FileSystem>()), m_client(new QWidget(this)),
+      m_statusBar(new QStatusBar(this)), m_statusLabel(new QLabel(QStringLiteral("Ready"), m_statusBar)),
+      m_progressBar(new QProgressBar(m_statusBar)), m_batch(*this, *m_progressBar)
 {
     buildControls();
     buildMenus();
@@ -84,25 +83,21 @@ void KVRFrmStart::buildControls()
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(kavora::look::windowFont(9));
 
-    m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setFixedSize(twips(9225), twips(kStatusBarTopTwips));
     setCentralWidget(m_client);
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("StatusBar1"));
-    status->setSizeGripEnabled(false);
-    status->setFixedHeight(twips(330));
-    status->setFont(kavora::look::windowFont(8.25));
-    m_statusLabel = new QLabel(QStringLiteral("Ready"), status);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setFixedHeight(twips(330));
+    m_statusBar->setFont(kavora::look::windowFont(8.25));
     m_statusLabel->setObjectName(QStringLiteral("StatusBar1Text"));
     m_statusLabel->setTextFormat(Qt::PlainText);
-    status->addWidget(m_statusLabel, 1);
-    setStatusBar(status);
+    m_statusBar->addWidget(m_statusLabel, 1);
+    setStatusBar(m_statusBar);
 
     // Not in the status bar's layout: it lies over the bar's right part, at
     // its own place, as the status text runs underneath.
-    m_progressBar = new QProgressBar(status);
     m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
@@ -150,6 +145,7 @@ KVRFrmStart::StepControls KVRFrmStart::makeStepControls()
     connect(made.btnOK, &QPushButton::clicked, this, &KVRFrmStart::BtnOKClick);
     connect(made.btnCancel, &QPushButton::clicked, this, &KVRFrmStart::BtnCancelClick);
     connect(made.btnDone, &QPushButton::clicked, this, &KVRFrmStart::BtnDoneClick);
+    m_batch.setReportArea(*made.reportArea);
     return made;
 }
 
@@ -207,51 +203,47 @@ void KVRFrmStart::setPrintEnabled(bool enabled)
 void KVRFrmStart::setExplanation(std::string_view caption)
 {
     steps().label1->setText(kavora::look::screenText(caption));
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 void KVRFrmStart::setNextEnabled(bool enabled)
 {
     steps().btnOK->setEnabled(enabled);
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 void KVRFrmStart::setNextVisible(bool visible)
 {
     steps().btnOK->setVisible(visible);
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 void KVRFrmStart::setBackEnabled(bool enabled)
 {
     steps().btnCancel->setEnabled(enabled);
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 void KVRFrmStart::setBackVisible(bool visible)
 {
     steps().btnCancel->setVisible(visible);
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 void KVRFrmStart::setDoneVisible(bool visible)
 {
     steps().btnDone->setVisible(visible);
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 int KVRFrmStart::progressValue() const
 {
-    return m_progressValue;
+    return m_batch.progressValue();
 }
 
 void KVRFrmStart::setProgressValue(int value)
 {
-    // The bar would repaint itself at every step; it shows the value with
-    // the window's throttled repaints instead.
-    m_progressValue = std::clamp(value, 0, 100);
-    scheduleSync();
-    paintIfDue();
+    m_batch.setProgressValue(value);
 }
 
 void KVRFrmStart::setProgressVisible(bool visible)
@@ -259,13 +251,13 @@ void KVRFrmStart::setProgressVisible(bool visible)
     m_progressBar->setVisible(visible);
     if (visible)
         m_progressBar->raise();
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 void KVRFrmStart::setStatusText(std::string_view text)
 {
     m_statusLabel->setText(kavora::look::screenText(text));
-    m_layoutChanged = true;
+    m_batch.noteLayoutChange();
 }
 
 std::string KVRFrmStart::statusText() const
@@ -275,91 +267,20 @@ std::string KVRFrmStart::statusText() const
 
 void KVRFrmStart::replaceReport(std::string_view text)
 {
-    m_report.assign(text);
-    m_pendingReport.clear();
-    QPlainTextEdit& reportArea = *steps().reportArea;
-    reportArea.setPlainText(kavora::look::screenText(text));
-    reportArea.moveCursor(QTextCursor::End);
-    m_layoutChanged = true;
+    steps(); // makes the report area that the batcher writes to
+    m_batch.replaceReport(text);
 }
 
 void KVRFrmStart::appendToReport(std::string_view addition)
 {
-    m_report.append(addition);
-    // Each addition is decoded on its own (a name that is not UTF-8 does not
-    // spoil its neighbours), but the report area takes the text in batches:
-    // inserting line by line costs far more than the bytes.
-    m_pendingReport += kavora::platform::displayText(addition);
-    scheduleSync();
-    paintIfDue();
-}
-
-void KVRFrmStart::scheduleSync()
-{
-    // Whatever a job leaves pending reaches the controls as soon as any
-    // event loop runs again (the processing-error dialog's, or the main one
-    // after the job), and is painted by it.
-    if (m_syncScheduled)
-        return;
-    m_syncScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        m_syncScheduled = false;
-        syncControls();
-    });
-}
-
-void KVRFrmStart::syncControls()
-{
-    flushReport();
-    if (m_progressBar->value() != m_progressValue) {
-        m_progressBar->setUpdatesEnabled(false);
-        m_progressBar->setValue(m_progressValue);
-        m_progressBar->setUpdatesEnabled(true);
-    }
-}
-
-void KVRFrmStart::flushReport()
-{
-    if (m_pendingReport.empty())
-        return;
-    QString shown = QString::fromUtf8(m_pendingReport.data(), static_cast<qsizetype>(m_pendingReport.size()));
-    m_pendingReport.clear();
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QPlainTextEdit& reportArea = *steps().reportArea;
-    QTextCursor end(reportArea.document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(shown);
-    reportArea.setTextCursor(end);
+    steps();
+    m_batch.appendToReport(addition);
 }
 
 void KVRFrmStart::refresh()
 {
-    syncControls();
-    // A change of buttons or status text always shows at once, so the last
-    // refresh of a job is never held back.
-    if (m_layoutChanged)
-        paintNow();
-    else
-        paintIfDue();
-}
-
-void KVRFrmStart::paintIfDue()
-{
-    // A long job shows its progress between its fixed repaints, a few times a
-    // second, without an event-loop turn that could run a handler.
-    if (isVisible() && (!m_sinceLastPaint.isValid() || m_sinceLastPaint.elapsed() >= kRepaintIntervalMs))
-        paintNow();
-}
-
-void KVRFrmStart::paintNow()
-{
-    syncControls();
-    if (m_steps && m_steps->reportArea->isVisible())
-        m_steps->reportArea->ensureCursorVisible();
-    repaint();
-    m_layoutChanged = false;
-    m_sinceLastPaint.start();
+    steps();
+    m_batch.refresh();
 }
 
 void KVRFrmStart::setExplanationVisible(bool visible)
@@ -372,24 +293,62 @@ void KVRFrmStart::setReportVisible(bool visible)
     steps().reportArea->setVisible(visible);
 }
 
-void KVRFrmStart::setFileMenuEnabled(bool enabled)
-{
-    m_mnuFile->menuAction()->setEnabled(enabled);
-}
-
 void KVRFrmStart::setActionsMenuEnabled(bool enabled)
 {
     m_mnuActions->menuAction()->setEnabled(enabled);
 }
 
-void KVRFrmStart::setHelpMenuEnabled(bool enabled)
+void KVRFrmStart::enableMenus()
 {
-    m_mnuHelp->menuAction()->setEnabled(enabled);
+    m_mnuFile->menuAction()->setEnabled(true);
+    m_mnuActions->menuAction()->setEnabled(true);
+    m_mnuHelp->menuAction()->setEnabled(true);
 }
 
-void KVRFrmStart::setPlaylistPicker(KVRFrmGetFilename* picker)
+KVRFrmGetFilename* KVRFrmStart::playlistPicker() const
 {
-    m_picker = picker;
+    return m_picker;
+}
+
+void KVRFrmStart::adoptPlaylistPicker(KVRFrmGetFilename& picker)
+{
+    m_picker = &picker;
+    connect(&picker, &KVRFrmGetFilename::nextRequested, this,
+            [this](const std::string& inputFile, const std::string& directory) {
+                m_state.InputPlaylistPath = inputFile;
+                PreviewPlaylist(*this, directory);
+            });
+    connect(&picker, &KVRFrmGetFilename::backRequested, this, &KVRFrmStart::returnFromPlaylistPicker);
+    connect(&picker, &KVRFrmGetFilename::closed, this, &KVRFrmStart::playlistPickerClosed);
+}
+
+void KVRFrmStart::returnFromPlaylistPicker()
+{
+    enableMenus();
+    show();
+    raise();
+    activateWindow();
+}
+
+void KVRFrmStart::playlistPickerClosed()
+{
+    // Forgotten at once, so that a later opening starts afresh even before
+    // the deferred deletion has run. Closed from the window manager after the
+    // preview's "&Back", it would otherwise leave the Actions menu disabled.
+    m_picker = nullptr;
+    enableMenus();
+}
+
+void KVRFrmStart::closePlaylistPicker()
+{
+    KVRFrmGetFilename* const picker = m_picker;
+    if (picker == nullptr)
+        return;
+    m_picker = nullptr;
+    // Not a way back: the preview follows and keeps the Actions menu disabled.
+    const QSignalBlocker quiet(picker);
+    picker->hide();
+    picker->close();
 }
 
 void KVRFrmStart::chooseOperation(const char* mode)
@@ -412,6 +371,7 @@ void KVRFrmStart::mnuRemoveClick()
 void KVRFrmStart::BtnOKClick()
 {
     kavora::ProcessPlaylist(m_state, *this, *m_dialog, *m_messages);
+    dropInputMadeDuringJob();
 }
 
 void KVRFrmStart::BtnCancelClick()
@@ -442,7 +402,7 @@ void KVRFrmStart::BtnDoneClick()
 void KVRFrmStart::mnuExitClick()
 {
     setStatusText("Closing...");
-    paintNow();
+    m_batch.paintNow();
     endProgram();
 }
 
@@ -469,6 +429,12 @@ bool KVRFrmStart::event(QEvent* event)
 
 void KVRFrmStart::closeEvent(QCloseEvent* event)
 {
+    // Disabled, the window takes no request at all, a close request from the
+    // window manager included: the about box is open and is left first.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (!m_ending)
         endProgram();
     event->accept();
@@ -477,4 +443,19 @@ void KVRFrmStart::closeEvent(QCloseEvent* event)
 void EnableMainWindow(KVRFrmStart& window)
 {
     window.setEnabled(true);
+}
+
+void ShowPlaylistPicker(KVRFrmStart& mainWindow)
+{
+    KVRFrmGetFilename* picker = mainWindow.playlistPicker();
+    if (picker == nullptr) {
+        // A drive map of its own, every drive at its root: nothing of an
+        // earlier opening survives.
+        picker = new KVRFrmGetFilename(mainWindow.fileSystem(), mainWindow.messageBoxes(),
+                                       mainWindow.fileSystem().drives());
+        mainWindow.adoptPlaylistPicker(*picker);
+    }
+    picker->show();
+    picker->raise();
+    picker->activateWindow();
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "platform/DriveMap.h"
 #include "processing/JobWindow.h"
+#include "wizard/ReportBatcher.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -18,6 +17,7 @@ class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QStatusBar;
 
 namespace kavora {
 struct AppState;
@@ -62,28 +62,29 @@ public:
     void appendToReport(std::string_view addition) override;
     void refresh() override;
 
-    // Used by the selection window and the preview.
+    // Used by the preview.
     void setExplanationVisible(bool visible); // Label1
     void setReportVisible(bool visible);      // RichTextBox1
-    void setFileMenuEnabled(bool enabled);
     void setActionsMenuEnabled(bool enabled);
-    void setHelpMenuEnabled(bool enabled);
 
     // The report as the job wrote it, byte for byte (line ends included); the
     // report area shows it decoded, at the latest from the next refresh().
-    const std::string& reportText() const { return m_report; }
+    const std::string& reportText() const { return m_batch.report(); }
     std::string statusText() const;
 
     kavora::AppState& appState() { return m_state; }
     kavora::MessageBoxes& messageBoxes() { return *m_messages; }
     const kavora::platform::FileSystem& fileSystem() const { return *m_fileSystem; }
-    // Drive current directories live as long as the program, across openings
-    // of the selection window.
-    kavora::platform::DriveMap& driveMap() { return m_driveMap; }
 
     // The open selection window, or null when it is not loaded.
-    KVRFrmGetFilename* playlistPicker() const { return m_picker; }
-    void setPlaylistPicker(KVRFrmGetFilename* picker);
+    KVRFrmGetFilename* playlistPicker() const;
+    // Takes over a selection window that ShowPlaylistPicker has loaded: its
+    // "&Next" leads to the preview, its "&Back" back to this window, and
+    // however it closes, this window is left idle with its menus enabled.
+    void adoptPlaylistPicker(KVRFrmGetFilename& picker);
+    // Hides and unloads the selection window for the preview, which goes on
+    // from there: nothing returns to the idle state.
+    void closePlaylistPicker();
 
     // Event handlers, public so that the shell and tests can drive them.
     void mnuCreateClick();
@@ -104,6 +105,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Without a dialog and message boxes it makes its own.
+    KVRFrmStart(kavora::AppState& state, kavora::MissingFileDialog* dialog, kavora::MessageBoxes* messages,
+                QWidget* parent);
+
     // Label1, RichTextBox1 and the three buttons. None of them shows while the
     // window is idle, so they are made when a step first needs them, not at
     // start-up.
@@ -120,34 +125,27 @@ private:
     void buildControls();
     void buildMenus();
     void chooseOperation(const char* mode);
+    void enableMenus();
+    void returnFromPlaylistPicker();
+    void playlistPickerClosed();
     void endProgram();
-    void paintNow();
-    void paintIfDue();
-    void flushReport();
-    void scheduleSync();
-    void syncControls();
 
     kavora::AppState& m_state;
     std::unique_ptr<kavora::MissingFileDialog> m_ownDialog;
     std::unique_ptr<kavora::MessageBoxes> m_ownMessages;
-    kavora::MissingFileDialog* m_dialog = nullptr;
-    kavora::MessageBoxes* m_messages = nullptr;
+    kavora::MissingFileDialog* const m_dialog;
+    kavora::MessageBoxes* const m_messages;
     std::shared_ptr<const kavora::platform::FileSystem> m_fileSystem;
-    kavora::platform::DriveMap m_driveMap;
     QPointer<KVRFrmGetFilename> m_picker;
 
-    std::string m_report;
-    std::string m_pendingReport; // decoded, not yet in the report area
-    bool m_syncScheduled = false;
-    int m_progressValue = 0;      // shown by the next repaint
-    bool m_layoutChanged = false; // a change that a throttled refresh must not hold back
     bool m_ending = false;
-    QElapsedTimer m_sinceLastPaint;
 
-    QLabel* m_statusLabel = nullptr;
-    QProgressBar* m_progressBar = nullptr;
-    QWidget* m_client = nullptr;
+    QWidget* const m_client;
+    QStatusBar* const m_statusBar;
+    QLabel* const m_statusLabel;
+    QProgressBar* const m_progressBar;
     std::optional<StepControls> m_steps;
+    ReportBatcher m_batch;
 
     QMenu* m_mnuFile = nullptr;
     QMenu* m_mnuActions = nullptr;
@@ -157,3 +155,7 @@ private:
 
 // Enables the main window as a whole (start-up, and the about box's "&OK").
 void EnableMainWindow(KVRFrmStart& window);
+
+// Loads the selection window if it is not loaded and shows it; an open one is
+// only brought to the front, unchanged.
+void ShowPlaylistPicker(KVRFrmStart& mainWindow);

@@ -3,7 +3,6 @@
 #include "processing/AppState.h"
 #include "processing/MessageBoxes.h"
 #include "processing/PlaylistPreview.h"
-#include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
 
 #include <string>
@@ -18,15 +17,14 @@ constexpr std::string_view kRemoveLine =
 
 } // namespace
 
-void PreviewPlaylist(KVRFrmStart& mainWindow, KVRFrmGetFilename& picker)
+void PreviewPlaylist(KVRFrmStart& mainWindow, const std::string& playlistDirectory)
 {
     kavora::AppState& state = mainWindow.appState();
-    state.PlaylistDirectory = picker.currentDirectory();
+    state.PlaylistDirectory = playlistDirectory;
 
     // The selection window is gone before the main window changes; its
     // deletion is deferred because this runs inside its own click handler.
-    picker.hide();
-    picker.close();
+    mainWindow.closePlaylistPicker();
 
     mainWindow.setActionsMenuEnabled(false);
 

@@ -12,7 +12,7 @@ class Listing : public TempTree {};
 TEST_F(Listing, OrdinaryFilesAndSubdirectoriesInCaseInsensitiveOrder)
 {
     for (const char* name :
-         {"b.m3u", "A.M3U", "C.m3u", "c.kvr", ".hidden.m3u", "Dir/x", "alpha/x", ".config/x"})
+         {"b.m3u", "A.M3U", "C.m3u", "c.kvr", "B.M3U8", ".hidden.m3u8", "Dir/x", "alpha/x", ".config/x"})
         write(std::string("Lists/") + name);
     makeFifo("Lists/pipe.m3u");
     ASSERT_EQ(::symlink("b.m3u", at("Lists/link.m3u").c_str()), 0);
@@ -21,7 +21,11 @@ TEST_F(Listing, OrdinaryFilesAndSubdirectoriesInCaseInsensitiveOrder)
     EXPECT_EQ(fs().matchingFiles("C:\\lists", "*.m3u").value(),
               (Names{"A.M3U", "b.m3u", "C.m3u", "link.m3u"}));
     EXPECT_EQ(fs().matchingFiles("C:\\Lists\\", "*.*").value(),
-              (Names{"A.M3U", "b.m3u", "c.kvr", "C.m3u", "link.m3u"}));
+              (Names{"A.M3U", "b.m3u", "B.M3U8", "c.kvr", "C.m3u", "link.m3u"}));
+    // Several patterns: one sorted list, a name that matches two of them once.
+    const std::string_view playlists[] = {"*.m3u8", "*.m3u", "b*"};
+    EXPECT_EQ(fs().matchingFiles("C:\\Lists", playlists).value(),
+              (Names{"A.M3U", "b.m3u", "B.M3U8", "C.m3u", "link.m3u"}));
     EXPECT_EQ(fs().subdirectories("C:\\Lists").value(), (Names{"alpha", "Dir", "linked"}));
     EXPECT_EQ(fs().subdirectories("C:\\").value(), Names{"Lists"});
 

@@ -5,7 +5,6 @@
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
 #include "shell/Startup.h"
-#include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
 
 #include <QAction>
@@ -19,6 +18,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QWindow>
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -183,7 +183,8 @@ TEST_F(ShellTest, F1AndTheHelpMenuOpenTheirTopicsAndTheViewerOutlivesTheAboutBox
 }
 
 // Left by "&OK" or by the close box, twice each: the main window is disabled
-// exactly while the box is open, and every opening shows the same lines.
+// exactly while the box is open, refusing to be closed meanwhile, and every
+// opening shows the same lines.
 TEST_F(ShellTest, AboutBoxShowsTheSameLinesAtEveryOpeningAndDisablesTheMainWindowWhileOpen)
 {
     KVRFrmStart& window = startProgram();
@@ -196,6 +197,8 @@ TEST_F(ShellTest, AboutBoxShowsTheSameLinesAtEveryOpeningAndDisablesTheMainWindo
         KVRFrmAbout& box = made(m_session->aboutBox(), "about box");
         const QPointer<KVRFrmAbout> watch(&box);
         EXPECT_FALSE(window.isEnabled());
+        EXPECT_FALSE(window.windowHandle()->close()) << "the close box of the disabled main window";
+        EXPECT_TRUE(window.isVisible());
         EXPECT_TRUE(box.isVisible() && box.isEnabled());
         EXPECT_EQ(child<QLabel>(box, "Label1").text(), "Kavora v1.0");
         EXPECT_FALSE(child<QLabel>(box, "Picture1").pixmap().isNull());
@@ -210,6 +213,8 @@ TEST_F(ShellTest, AboutBoxShowsTheSameLinesAtEveryOpeningAndDisablesTheMainWindo
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(watch.isNull()) << "the box is unloaded when left";
     }
+    EXPECT_TRUE(window.windowHandle()->close());
+    EXPECT_FALSE(window.isVisible());
 }
 
 // Two copies started at the same moment: the second one's lookup is held back

@@ -1,76 +1,221 @@
-// The selection window: the "&Next" enabling rules and what it does with a
-// folder or drive it cannot read.
+// The selection window alone, without a main window: the "&Next" enabling
+// rules, the listed types, what it does with a folder or drive it cannot read,
+// and the signals by which it says what the user asked for.
 #include "WizardFixture.h"
+#include "platform/FileSystem.h"
+#include "processing/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
 
+#include <optional>
 #include <tuple>
 
 namespace {
 
-using PickerTest = WizardFixture;
+const std::string kStart = "C:\\My Documents\\My Music\\My Playlists";
+const std::string kStartHost = "My Documents/My Music/My Playlists/";
+
+// Message boxes that only note "title|prompt".
+class NotedMessages final : public kavora::MessageBoxes {
+public:
+    void show(std::string_view prompt, std::string_view title, kavora::MessageIcon) override
+    {
+        shown.push_back(std::string(title) + '|' + std::string(prompt));
+    }
+    std::vector<std::string> shown;
+};
+
+class PickerTest : public WizardFixture {
+protected:
+    KVRFrmGetFilename* picker() override { return m_picker; }
+
+    // Loads the window over the files written so far.
+    KVRFrmGetFilename& open()
+    {
+        m_fileSystem.emplace();
+        m_picker = new KVRFrmGetFilename(*m_fileSystem, m_messages, m_fileSystem->drives());
+        m_picker->show();
+        return *m_picker;
+    }
+    void TearDown() override
+    {
+        delete m_picker.data();
+        WizardFixture::TearDown();
+    }
+
+    NotedMessages m_messages;
+
+private:
+    std::optional<kavora::platform::FileSystem> m_fileSystem;
+    QPointer<KVRFrmGetFilename> m_picker;
+};
 
 TEST_F(PickerTest, NextIsEnabledAsTheTableSays)
 {
-    const std::string start = "C:\\My Documents\\My Music\\My Playlists";
     for (const char* file : {"a.m3u", "b.m3u", "Sub/c.m3u"})
-        writeFile("My Documents/My Music/My Playlists/" + std::string(file), "x");
-    writeFile("My Documents/My Music/My Playlists/Empty/not a playlist.txt", "x");
-    trigger("mnuCreate");
-    KVRFrmGetFilename& picked = *picker();
+        writeFile(kStartHost + file, "x");
+    writeFile(kStartHost + "Empty/not a playlist.txt", "x");
+    KVRFrmGetFilename& picked = open();
     auto* combo = control<QComboBox>(&picked, "Combo1");
 
     const std::tuple<const char*, std::function<void()>, bool> steps[] = {
         {"loaded", [] {}, false},
-        {"text pasted equal to the directory", [&] { typePath(start, true); }, false},
+        {"text pasted equal to the directory", [&] { typePath(kStart, true); }, false},
         {"a file clicked", [&] { clickFile(QStringLiteral("a.m3u")); }, true},
         {"a type with no file chosen", [&] { QTest::keyClick(combo, Qt::Key_Down); }, false},
         {"text typed that differs", [&] { typePath("c:\\my documents\\my music\\my playlists"); }, true},
         {"the type with files chosen", [&] { QTest::keyClick(combo, Qt::Key_Up); }, true},
-        {"a directory with files opened", [&] { picked.openDirectory(start + "\\Sub"); }, true},
+        {"a directory with files opened", [&] { picked.openDirectory(kStart + "\\Sub"); }, true},
         {"an empty text typed", [&] { typePath({}); }, true},
-        {"a directory without files opened", [&] { picked.openDirectory(start + "\\Empty"); }, false},
-        {"text pasted equal to the directory", [&] { typePath(start + "\\Empty", true); }, false},
-        {"text typed key by key", [&] { typePath(start + "\\Empty"); }, true},
-        {"a directory with files opened", [&] { picked.openDirectory(start); }, true},
+        {"a directory without files opened", [&] { picked.openDirectory(kStart + "\\Empty"); }, false},
+        {"text pasted equal to the directory", [&] { typePath(kStart + "\\Empty", true); }, false},
+        {"text typed key by key", [&] { typePath(kStart + "\\Empty"); }, true},
+        {"a directory with files opened", [&] { picked.openDirectory(kStart); }, true},
         {"a file clicked", [&] { clickFile(QStringLiteral("b.m3u")); }, true},
-        {"a directory opened after it", [&] { picked.openDirectory(start + "\\Sub"); }, true},
+        {"a directory opened after it", [&] { picked.openDirectory(kStart + "\\Sub"); }, true},
     };
     for (const auto& [event, act, nextEnabled] : steps) {
         act();
         EXPECT_EQ(control<QPushButton>(&picked, "BtnOK")->isEnabled(), nextEnabled) << event;
     }
-    EXPECT_EQ(picked.inputFileText(), start + "\\Sub"); // the directory opened replaced the file's path
-    click(&picked, "BtnCancel");
+    EXPECT_EQ(picked.inputFileText(), kStart + "\\Sub"); // the directory opened replaced the file's path
+}
+
+// The first type also lists ".m3u8" playlists, as Windows does under "*.m3u";
+// the entry texts stay as they are.
+TEST_F(PickerTest, EachTypeListsItsFiles)
+{
+    for (const char* file : {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3"})
+        writeFile(kStartHost + file, "x");
+    KVRFrmGetFilename& picked = open();
+    auto* combo = control<QComboBox>(&picked, "Combo1");
+    const std::pair<const char*, std::vector<std::string>> types[] = {
+        {"MusicMatch playlist (*.m3u)", {"a.m3u", "B.M3U8"}},
+        {"Kavora playlist (*.kvr)", {"d.kvr"}},
+        {"Music playlist (*.pl)", {"e.pl"}},
+        {"All files (*.*)", {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3"}},
+    };
+    ASSERT_EQ(combo->count(), static_cast<int>(std::size(types)));
+    EXPECT_EQ(picked.listedFiles(), types[0].second) << "as loaded";
+    for (int index = combo->count() - 1; index >= 0; --index) {
+        const auto& [entry, listed] = types[index];
+        combo->setCurrentIndex(index);
+        picked.Combo1Click();
+        EXPECT_EQ(combo->itemText(index).toStdString(), entry);
+        EXPECT_EQ(picked.listedFiles(), listed) << entry;
+    }
+}
+
+// Only a choice from its list changes the type: text typed into the type box
+// that names another type, however the editing ends, chooses nothing.
+TEST_F(PickerTest, TypingInTheTypeBoxChangesNothingElse)
+{
+    writeFile(kStartHost + "a.m3u", "x");
+    writeFile(kStartHost + "b.kvr", "x");
+    const std::pair<const char*, std::function<void(QLineEdit*)>> endings[] = {
+        {"Enter", [](QLineEdit* text) { QTest::keyClick(text, Qt::Key_Return); }},
+        {"keypad Enter", [](QLineEdit* text) { QTest::keyClick(text, Qt::Key_Enter, Qt::KeypadModifier); }},
+        {"focus leaving",
+         [](QLineEdit* text) {
+             QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+             QCoreApplication::sendEvent(text, &out);
+         }},
+    };
+    for (const auto& [ending, end] : endings) {
+        SCOPED_TRACE(ending);
+        KVRFrmGetFilename& picked = open();
+        auto* combo = control<QComboBox>(&picked, "Combo1");
+        QSignalSpy next(&picked, &KVRFrmGetFilename::nextRequested);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("Kavora playlist (*.kvr)"));
+        end(combo->lineEdit());
+        EXPECT_EQ(combo->currentIndex(), 0);
+        EXPECT_EQ(picked.listedFiles(), std::vector<std::string>{"a.m3u"});
+        EXPECT_EQ(picked.inputFileText(), kStart);
+        EXPECT_FALSE(control<QPushButton>(&picked, "BtnOK")->isEnabled());
+        EXPECT_TRUE(picked.isVisible());
+        EXPECT_TRUE(next.isEmpty());
+        delete &picked;
+    }
 }
 
 TEST_F(PickerTest, AnUnreadableFolderOrDriveIsReportedAndTheWindowStaysWhereItWas)
 {
     writeFile("Music/a.m3u", "x");
-    trigger("mnuCreate");
-    picker()->openDirectory("C:\\Music");
-    ModalAnswerer answers;
-    answers.then(press("OK")).then(press("OK"));
-    EXPECT_FALSE(picker()->openDirectory("C:\\Gone"));
-    EXPECT_EQ(picker()->currentDirectory(), "C:\\Music");
-    EXPECT_EQ(control<QListWidget>(picker(), "File1")->count(), 1);
+    KVRFrmGetFilename& picked = open();
+    picked.openDirectory("C:\\Music");
+    EXPECT_FALSE(picked.openDirectory("C:\\Gone"));
+    EXPECT_EQ(picked.currentDirectory(), "C:\\Music");
+    EXPECT_EQ(control<QListWidget>(&picked, "File1")->count(), 1);
 
-    auto* drives = control<QComboBox>(picker(), "Drive1");
+    auto* drives = control<QComboBox>(&picked, "Drive1");
     drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
-    ASSERT_EQ(picker()->currentDirectory(), "Z:\\");
+    ASSERT_EQ(picked.currentDirectory(), "Z:\\");
     // Drive C: (HOME) goes away, as a medium taken out would.
     ASSERT_TRUE(QDir(QString::fromStdString(hostPath(""))).removeRecursively());
     drives->setCurrentIndex(drives->findData(QChar::fromLatin1('C')));
     EXPECT_EQ(drives->currentData().toChar(), QChar::fromLatin1('Z'));
-    EXPECT_EQ(picker()->currentDirectory(), "Z:\\");
-    EXPECT_EQ(picker()->inputFileText(), "Z:\\");
-    ASSERT_EQ(answers.seen.size(), 2u);
-    EXPECT_TRUE(answers.seen[0].starts_with("KVR|The folder C:\\Gone cannot be read"));
-    EXPECT_TRUE(answers.seen[1].starts_with("KVR|The folder C:\\ cannot be read"));
-    click(picker(), "BtnCancel");
+    EXPECT_EQ(picked.currentDirectory(), "Z:\\");
+    EXPECT_EQ(picked.inputFileText(), "Z:\\");
+    ASSERT_EQ(m_messages.shown.size(), 2u);
+    EXPECT_TRUE(m_messages.shown[0].starts_with("KVR|The folder C:\\Gone cannot be read"));
+    EXPECT_TRUE(m_messages.shown[1].starts_with("KVR|The folder C:\\ cannot be read"));
+}
+
+// "&Next" hands on the text as it stands and the directory shown, and leaves
+// closing to its receiver; "&Back" and the close box close the window.
+TEST_F(PickerTest, SaysWhatTheUserAskedForBySignals)
+{
+    writeFile(kStartHost + "a.m3u", "x");
+    writeFile("Other/b.m3u", "x");
+    enum class Way { Next, Back, CloseBox };
+    const struct {
+        const char* name;
+        std::function<void()> choose;
+        Way way;
+        std::vector<std::string> next; // inputFile, directory
+    } cases[] = {
+        {"a file clicked",
+         [this] { clickFile(QStringLiteral("a.m3u")); },
+         Way::Next,
+         {kStart + "\\a.m3u", kStart}},
+        {"a path typed in another folder",
+         [this] { typePath("C:\\Other\\b.m3u"); },
+         Way::Next,
+         {"C:\\Other\\b.m3u", kStart}},
+        {"a file clicked, then Back", [this] { clickFile(QStringLiteral("a.m3u")); }, Way::Back, {}},
+        {"the close box", [] {}, Way::CloseBox, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        KVRFrmGetFilename& picked = open();
+        const QPointer<KVRFrmGetFilename> alive(&picked);
+        QSignalSpy next(&picked, &KVRFrmGetFilename::nextRequested);
+        QSignalSpy back(&picked, &KVRFrmGetFilename::backRequested);
+        QSignalSpy closed(&picked, &KVRFrmGetFilename::closed);
+        c.choose();
+        if (c.way == Way::Next)
+            click(&picked, "BtnOK");
+        else if (c.way == Way::Back)
+            click(&picked, "BtnCancel");
+        else
+            EXPECT_TRUE(closeBox(&picked));
+
+        EXPECT_EQ(next.size(), c.way == Way::Next ? 1 : 0);
+        std::vector<std::string> handedOn;
+        for (const QVariant& argument : next.value(0))
+            handedOn.push_back(argument.value<std::string>());
+        EXPECT_EQ(handedOn, c.next);
+        EXPECT_EQ(back.size(), c.way == Way::Back ? 1 : 0);
+        EXPECT_EQ(closed.size(), c.way == Way::Next ? 0 : 1);
+        EXPECT_EQ(alive.isNull(), c.way != Way::Next) << "a closed window deletes itself";
+        delete alive.data();
+    }
 }
 
 } // namespace

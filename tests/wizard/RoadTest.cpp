@@ -3,12 +3,17 @@
 // preview's own ways out.
 #include "WizardFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -187,6 +192,143 @@ TEST_F(MainWindowTest, ShowsTheBytesDecodedAndBackLeadsToAFreshSelectionThenToId
         click(picker(), "BtnCancel");
         EXPECT_EQ(mainState(), kIdle);
     }
+}
+
+// However the selection window is left, the main window stays usable, and the
+// next opening starts as loading says, with nothing of the one before: not
+// the folder, the type or the text, nor a drive's current folder.
+TEST_F(MainWindowTest, EveryWayOutOfTheSelectionWindowLeavesTheMainWindowUsableAndTheNextOpeningFresh)
+{
+    writeFile("Music/A.mp3", "A");
+    writeFile(kPlaylistsHost + "mix.m3u", "C:\\Music\\A.mp3");
+    writeFile(kPlaylistsHost + "mix.kvr", "C:\\Music\\001 A.mp3");
+    const std::string zHome =
+        "Z:" +
+        QString::fromStdString(hostPath("Music")).replace(QLatin1Char('/'), QLatin1Char('\\')).toStdString();
+    enum class Way { CloseBox, Back, Next, Exit };
+    const struct {
+        const char* name;
+        bool afterPreview; // opened by the preview's "&Back"
+        Way way;
+        std::string mainAfter;
+    } ways[] = {
+        {"close box", false, Way::CloseBox, kIdle},
+        {"Back", false, Way::Back, kIdle},
+        {"close box after the preview's Back", true, Way::CloseBox, kIdle},
+        {"Back after the preview's Back", true, Way::Back, kIdle},
+        {"Next", false, Way::Next, kPreview},
+        {"Exit", true, Way::Exit, "| Closing..."},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        trigger("mnuCreate");
+        if (way.afterPreview) {
+            clickFile(QStringLiteral("mix.m3u"));
+            click(picker(), "BtnOK");
+            click(&window(), "BtnCancel");
+        }
+        auto* drives = control<QComboBox>(picker(), "Drive1");
+        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+        ASSERT_TRUE(picker()->openDirectory(zHome));
+        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('C')));
+        QTest::keyClick(control<QComboBox>(picker(), "Combo1"), Qt::Key_Down);
+        clickFile(QStringLiteral("mix.kvr"));
+        const QPointer<KVRFrmGetFilename> left(picker());
+
+        switch (way.way) {
+        case Way::CloseBox:
+            EXPECT_TRUE(closeBox(picker()));
+            break;
+        case Way::Back:
+            click(picker(), "BtnCancel");
+            break;
+        case Way::Next:
+            click(picker(), "BtnOK");
+            break;
+        case Way::Exit:
+            trigger("mnuExit");
+            break;
+        }
+        EXPECT_TRUE(left.isNull());
+        EXPECT_EQ(mainState(), way.mainAfter);
+        if (way.way == Way::Exit) {
+            EXPECT_FALSE(window().isVisible());
+            continue;
+        }
+
+        if (way.way == Way::Next)
+            click(&window(), "BtnCancel");
+        else
+            trigger("mnuCreate");
+        EXPECT_EQ(picker()->currentDirectory(), kPlaylists);
+        EXPECT_EQ(picker()->inputFileText(), kPlaylists);
+        EXPECT_EQ(control<QComboBox>(picker(), "Combo1")->currentIndex(), 0);
+        EXPECT_EQ(picker()->listedFiles(), std::vector<std::string>{"mix.m3u"});
+        EXPECT_FALSE(control<QPushButton>(picker(), "BtnOK")->isEnabled());
+        drives = control<QComboBox>(picker(), "Drive1");
+        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+        EXPECT_EQ(picker()->currentDirectory(), "Z:\\");
+        click(picker(), "BtnCancel");
+    }
+}
+
+// Input waits in the window system's queue while a job runs, and none of it
+// may act when the job is over. Each press, release or key click here is a
+// call queued before the loop turns, which hands it to the window system
+// interface when it comes up: the first click on "&Next" starts the job and
+// the rest arrives while the job runs. The window is active, as the one a
+// user clicks is; an inactive one would take the focus off a pressed button.
+TEST_F(MainWindowTest, ClicksAndKeysMadeDuringAJobAreDroppedAndTheReportStays)
+{
+    const auto queue = [this](std::function<void(QWindow*)> input) {
+        QMetaObject::invokeMethod(
+            &window(), [this, input] { input(window().windowHandle()); }, Qt::QueuedConnection);
+    };
+    const auto queueClick = [&](QPoint at) {
+        queue([at](QWindow* target) { QTest::mousePress(target, Qt::LeftButton, {}, at); });
+        queue([at](QWindow* target) { QTest::mouseRelease(target, Qt::LeftButton, {}, at); });
+    };
+    const auto preview = [this] {
+        trigger("mnuCreate");
+        clickFile(QStringLiteral("mix.m3u"));
+        click(picker(), "BtnOK");
+    };
+    writeFile(kPlaylistsHost + "mix.m3u", "");
+    preview();
+    const QWidget* nextButton = control<QWidget>(&window(), "BtnOK");
+    const QPoint next = nextButton->mapTo(&window(), nextButton->rect().center());
+    const QMenuBar* menus = window().menuBar();
+    const QPoint help = menus->mapTo(
+        &window(), menus->actionGeometry(control<QMenu>(&window(), "mnuHelp")->menuAction()).center());
+
+    // What follows a click on "&Next".
+    const std::pair<const char*, std::function<void()>> inputs[] = {
+        {"a click on the Help menu", [&] { queueClick(help); }},
+        {"a second click on Next, as in a double click", [&] { queueClick(next); }},
+        {"Alt+D, the access key of Done",
+         [&] { queue([](QWindow* target) { QTest::keyClick(target, Qt::Key_D, Qt::AltModifier); }); }},
+    };
+    for (const auto& [input, queueInput] : inputs) {
+        SCOPED_TRACE(input);
+        ASSERT_EQ(mainState(), kPreview);
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        queueClick(next);
+        queueInput();
+        // Long enough for what the input would set off: an access key
+        // clicks its button 100 ms after the key.
+        QTest::qWait(250);
+        EXPECT_EQ(mainState(), kDone);
+        EXPECT_TRUE(window().reportText().starts_with("\r\nProcessing input file... "));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        if (mainState() == kDone)
+            click(&window(), "BtnDone");
+        preview();
+    }
+    click(&window(), "BtnCancel");
+    click(picker(), "BtnCancel");
 }
 
 TEST_F(MainWindowTest, AnUnreadablePlaylistIsReportedAndBackLeadsOn)

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
+#include <QWindow>
 
 #include <filesystem>
 #include <fstream>
@@ -119,8 +120,15 @@ void WizardFixture::SetUp()
     ASSERT_TRUE(m_home.isValid());
     m_oldHome = qgetenv("HOME");
     qputenv("HOME", m_home.path().toUtf8());
-    m_window = std::make_unique<KVRFrmStart>(m_state);
-    m_window->show();
+}
+
+KVRFrmStart& WizardFixture::window()
+{
+    if (m_window == nullptr) {
+        m_window = std::make_unique<KVRFrmStart>(m_state);
+        m_window->show();
+    }
+    return *m_window;
 }
 
 void WizardFixture::TearDown()
@@ -137,16 +145,16 @@ std::string WizardFixture::mainState()
     std::string shown;
     // The step controls are made when first needed; until then none shows.
     for (const char* name : {"Label1", "RichTextBox1", "BtnOK", "BtnCancel", "BtnDone", "ProgressBar1"}) {
-        const auto* widget = m_window->findChild<QWidget*>(QLatin1String(name));
+        const auto* widget = window().findChild<QWidget*>(QLatin1String(name));
         if (widget != nullptr && (widget->isVisible() || !widget->isEnabled()))
             shown +=
                 std::string(widget->isVisible() ? "" : "hidden ") + name + (widget->isEnabled() ? " " : "! ");
     }
-    if (control<QMenu>(m_window.get(), "mnuActions")->menuAction()->isEnabled())
+    if (control<QMenu>(&window(), "mnuActions")->menuAction()->isEnabled())
         shown += "mnuActions ";
     if (picker() != nullptr && picker()->isVisible())
         shown += "picker ";
-    return shown + "| " + m_window->statusText();
+    return shown + "| " + window().statusText();
 }
 
 void WizardFixture::writeFile(const std::string& relative, const std::string& bytes) const
@@ -165,7 +173,7 @@ std::string WizardFixture::readFile(const std::string& relative) const
 
 void WizardFixture::trigger(const char* actionName)
 {
-    auto* action = m_window->findChild<QAction*>(QLatin1String(actionName));
+    auto* action = window().findChild<QAction*>(QLatin1String(actionName));
     ASSERT_TRUE(action != nullptr && action->isEnabled()) << actionName << " is missing or disabled";
     action->trigger();
 }
@@ -177,6 +185,13 @@ void WizardFixture::click(QWidget* window, const char* name)
         << name << " is not clickable";
     QTest::mouseClick(target, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool WizardFixture::closeBox(QWidget* window)
+{
+    const bool closed = window->windowHandle()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return closed;
 }
 
 void WizardFixture::clickFile(const QString& name)

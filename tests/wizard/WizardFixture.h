@@ -56,16 +56,17 @@ inline const std::string kPreview = "Label1 RichTextBox1 BtnOK BtnCancel | Ready
 inline const std::string kRunning = "Label1 RichTextBox1 BtnOK! BtnCancel! ProgressBar1 | Processing...";
 inline const std::string kDone = "Label1 RichTextBox1 BtnDone | Operation complete";
 
-// A fresh temporary HOME (drive C:) and a main window per test. Afterwards no
-// top-level window may be left open.
+// A fresh temporary HOME (drive C:) per test, and a main window made and
+// shown on first use. Afterwards no top-level window may be left open.
 class WizardFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    KVRFrmStart& window() { return *m_window; }
+    KVRFrmStart& window();
     kavora::AppState& state() { return m_state; }
-    KVRFrmGetFilename* picker() { return m_window->playlistPicker(); }
+    // The selection window that the helpers below drive.
+    virtual KVRFrmGetFilename* picker() { return window().playlistPicker(); }
     std::string mainState();
 
     // Paths below HOME, e.g. "Music/A.mp3".
@@ -87,6 +88,9 @@ protected:
     // Clicks a button that must be visible and enabled, then lets deferred
     // deletions run as the event loop would.
     void click(QWidget* window, const char* name);
+    // Closes a window as its close box does, through the window system;
+    // returns whether it agreed to close.
+    static bool closeBox(QWidget* window);
     // Selects a listed file in the selection window by a mouse click.
     void clickFile(const QString& name);
     // Replaces the selection window's path text key by key, or in one change
