@@ -1,5 +1,7 @@
 #include "platform/DriveMap.h"
 
+#include "platform/PathText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -98,6 +100,15 @@ std::vector<std::string> removableVolumes()
     return volumes;
 }
 
+// True when `path` is `root` or lies below it; "/home/u" does not hold
+// "/home/user2".
+bool holds(std::string_view root, std::string_view path)
+{
+    if (root == "/")
+        return path.starts_with('/');
+    return path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/');
+}
+
 } // namespace
 
 DriveMap DriveMap::fromEnvironment()
@@ -156,6 +167,29 @@ void DriveMap::setCurrentDirectory(std::string_view windowsDirectory)
     if (current[2] != '\\' && current[2] != '/')
         return; // only full paths; a drive-relative text has no meaning here
     m_currentDirectories[static_cast<std::size_t>(drive - m_drives.data())] = std::move(current);
+}
+
+std::string DriveMap::windowsPath(std::string_view hostPath) const
+{
+    if (!hostPath.starts_with('/'))
+        return {};
+    const std::string normal = lexicallyNormal(hostPath);
+    const Drive* holder = nullptr;
+    for (const Drive& drive : m_drives) {
+        const bool closer = holder == nullptr || drive.hostRoot.size() > holder->hostRoot.size();
+        if (closer && holds(drive.hostRoot, normal))
+            holder = &drive;
+    }
+    if (holder == nullptr)
+        return {};
+    std::string_view below = normal;
+    below.remove_prefix(holder->hostRoot == "/" ? 0 : holder->hostRoot.size());
+    std::string windows = std::string(1, holder->letter) + ":";
+    if (below.empty())
+        below = "/";
+    for (const char c : below)
+        windows += c == '/' ? '\\' : c;
+    return windows;
 }
 
 } // namespace kavora::platform

@@ -29,6 +29,13 @@ public:
     // Remembers a Windows directory path as the current directory of its drive.
     void setCurrentDirectory(std::string_view windowsDirectory);
 
+    // The Windows path of an absolute host path, on the drive whose root holds
+    // it most closely: "/home/u/Lists/mix.m3u" is "C:\Lists\mix.m3u" while C:
+    // is /home/u, and a drive's own root is "C:\". "." and ".." are taken
+    // lexically, as the way back maps them. Empty for a relative path and for
+    // one that no drive holds.
+    std::string windowsPath(std::string_view hostPath) const;
+
 private:
     std::vector<Drive> m_drives;
     std::vector<std::string> m_currentDirectories; // parallel to m_drives

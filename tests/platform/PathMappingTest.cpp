@@ -157,6 +157,39 @@ TEST_F(PathMapping, EachDriveKeepsItsOwnCurrentDirectory)
     EXPECT_EQ(drives.currentDirectory('Z'), "Z:\\tmp");
 }
 
+// The way back from the host: the drive whose root holds the path most
+// closely, Z: for the rest; and what it gives maps onto the same file again.
+TEST_F(PathMapping, HostPathsAreShownOnTheDriveThatHoldsThemMostClosely)
+{
+    const DriveMap drives({Drive{'C', "/home/u", "c: [home]"}, Drive{'D', "/home/u/usb", "d: [usb]"},
+                           Drive{'E', "/media/cd/", "e: [cd]"}, Drive{'Z', "/", "z: [/]"}});
+    const std::pair<std::string, std::string> cases[] = {
+        {"/home/u/Lists/mix.m3u", "C:\\Lists\\mix.m3u"},
+        {"/home/u/mix.m3u", "C:\\mix.m3u"},
+        {"/home/u", "C:\\"},
+        {"/home/u/", "C:\\"},
+        {"/home/u/usb/Lists/mix.kvr", "D:\\Lists\\mix.kvr"},
+        {"/home/u/usbstick/mix.m3u", "C:\\usbstick\\mix.m3u"},
+        {"/home/user2/mix.m3u", "Z:\\home\\user2\\mix.m3u"},
+        {"/media/cd/mix.m3u", "E:\\mix.m3u"},
+        {"/home/u/usb/../Lists/./mix.m3u", "C:\\Lists\\mix.m3u"},
+        {"/home/u/../../etc//mix.m3u", "Z:\\etc\\mix.m3u"},
+        {"/home/u/Caf\xE9 \xC3\xA9/mix.m3u", "C:\\Caf\xE9 \xC3\xA9\\mix.m3u"},
+        {"/", "Z:\\"},
+        {"mix.m3u", ""},
+        {"C:\\Lists\\mix.m3u", ""},
+    };
+    for (const auto& [host, windows] : cases)
+        EXPECT_EQ(drives.windowsPath(host), windows) << host;
+    EXPECT_EQ(DriveMap({Drive{'C', "/home/u", "c: [home]"}}).windowsPath("/etc/mix.m3u"), "");
+
+    const std::string song = write("Music/Album/Song.mp3");
+    const std::string windows = fs().drives().windowsPath(song);
+    EXPECT_EQ(windows, "C:\\Music\\Album\\Song.mp3");
+    const FsResult<std::string> back = fs().hostPath(windows);
+    EXPECT_EQ(back.ok() ? back.value() : reasonOf(back), song);
+}
+
 TEST_F(PathMapping, FileTheUserCannotWriteIsReadOnly)
 {
     const std::string path = write("Locked.mp3");
