@@ -5,15 +5,11 @@
 #include <QFile>
 #include <QSocketNotifier>
 
-#include <string_view>
 #include <unistd.h>
 
 namespace kavora::platform {
 
 namespace {
-
-// A request is one short line; anything longer is not ours and is dropped.
-constexpr std::size_t kMaxRequestLength = 256;
 
 std::string encodedPath(const QString& path)
 {
@@ -52,12 +48,15 @@ SingleInstance::~SingleInstance()
         closeConnection(connection);
 }
 
-bool SingleInstance::findRunningCopy(int timeoutMs)
+bool SingleInstance::findRunningCopy(const InstanceRequest& request, int timeoutMs)
 {
     // Without the lock (a full or read-only directory) the lookup still works;
     // only the protection against two simultaneous starts is lost.
     (void)m_lock.tryLock(timeoutMs);
-    return sendToLocalListener(encodedPath(m_socketPath), kRestoreAndForegroundRequest, timeoutMs);
+    std::string message = encodeRequest(request);
+    if (message.empty())
+        message = encodeRequest({});
+    return sendToLocalListener(encodedPath(m_socketPath), message, timeoutMs);
 }
 
 bool SingleInstance::claim()
@@ -84,34 +83,36 @@ void SingleInstance::acceptConnections()
          connection = m_listener.acceptConnection()) {
         auto* notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
         m_connections[connection].notifier = notifier;
-        connect(notifier, &QSocketNotifier::activated, this,
-                [this, connection] { readRequests(connection); });
-        // A client that wrote and hung up at once has its line waiting already.
-        readRequests(connection);
+        connect(notifier, &QSocketNotifier::activated, this, [this, connection] { readRequest(connection); });
+        // A client that wrote and hung up at once has its request waiting already.
+        readRequest(connection);
     }
 }
 
-void SingleInstance::readRequests(int connection)
+void SingleInstance::readRequest(int connection)
 {
     const auto found = m_connections.find(connection);
     if (found == m_connections.end())
         return;
     std::string& received = found->second.received;
     const bool open = readAvailable(connection, received);
-    std::size_t lineEnd;
-    while ((lineEnd = received.find('\n')) != std::string::npos && lineEnd < kMaxRequestLength) {
-        const bool isRequest =
-            std::string_view(received).substr(0, lineEnd + 1) == kRestoreAndForegroundRequest;
-        received.erase(0, lineEnd + 1);
-        if (isRequest)
-            emit restoreAndForegroundRequested();
-    }
-    if (open && received.size() < kMaxRequestLength)
+    // Taken once the sender has closed the connection: only then is the
+    // request known to be whole, and alone.
+    if (open && received.size() <= kLongestRequest)
         return;
+    const std::optional<InstanceRequest> request = open ? std::nullopt : decodeRequest(received);
     found->second.notifier->setEnabled(false);
     found->second.notifier->deleteLater();
     m_connections.erase(found);
     closeConnection(connection);
+    // Last: what the request sets off may run an event loop of its own (a
+    // message box), in which this object reads further requests.
+    if (!request)
+        return;
+    if (request->kind == InstanceRequest::Kind::OpenPlaylist)
+        emit openPlaylistRequested(request->playlist);
+    else
+        emit restoreAndForegroundRequested();
 }
 
 } // namespace kavora::platform

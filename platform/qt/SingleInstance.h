@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/qt/InstanceLock.h"
+#include "platform/qt/InstanceRequest.h"
 #include "platform/qt/LocalSocket.h"
 
 #include <QObject>
@@ -31,10 +32,11 @@ public:
     explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when a copy answers under the name; it has then been asked to
-    // restore its main window when minimized and to bring it to the front.
-    // Takes the lock; it is held until claim() or destruction.
-    bool findRunningCopy(int timeoutMs = 2000);
+    // True when a copy answers under the name; it has then been handed the
+    // request. A playlist path that cannot be handed over (longer than any
+    // path) is left out: the copy is only asked to come to the front. Takes
+    // the lock; it is held until claim() or destruction.
+    bool findRunningCopy(const InstanceRequest& request = {}, int timeoutMs = 2000);
 
     // Starts listening as the running copy. A socket that a crashed copy left
     // behind (nobody answers on it) is removed first. Releases the lock.
@@ -46,6 +48,9 @@ public:
 signals:
     // Another start asked this copy to restore and foreground its main window.
     void restoreAndForegroundRequested();
+    // Another start handed this copy a playlist to open (and to come to the
+    // front with).
+    void openPlaylistRequested(const std::string& playlist);
 
 private:
     struct Connection {
@@ -54,7 +59,7 @@ private:
     };
 
     void acceptConnections();
-    void readRequests(int connection);
+    void readRequest(int connection);
 
     QString m_socketPath;
     InstanceLock m_lock;
@@ -62,8 +67,5 @@ private:
     QSocketNotifier* m_listenerNotifier = nullptr;
     std::unordered_map<int, Connection> m_connections;
 };
-
-// The request line a second start sends; exposed for tests of the protocol.
-inline constexpr char kRestoreAndForegroundRequest[] = "restore-and-foreground\n";
 
 } // namespace kavora::platform

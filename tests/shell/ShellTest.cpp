@@ -228,13 +228,13 @@ TEST_F(ShellTest, SimultaneousStartsAreSerializedAndADeadHolderBlocksNobody)
     EXPECT_FALSE(first.findRunningCopy());
     QElapsedTimer held;
     held.start();
-    EXPECT_FALSE(second.findRunningCopy(200));
+    EXPECT_FALSE(second.findRunningCopy({}, 200));
     EXPECT_GE(held.elapsed(), 200) << "the second lookup did not wait for the first claim";
     ASSERT_TRUE(first.claim());
     // Promptly: a claim that kept the lock would hold the lookup to its timeout.
     QElapsedTimer found;
     found.start();
-    EXPECT_TRUE(second.findRunningCopy(2000));
+    EXPECT_TRUE(second.findRunningCopy({}, 2000));
     EXPECT_LT(found.elapsed(), 500) << "the first copy still held the lock after claiming";
 
     const std::string lockPath = QFile::encodeName(path + ".dead").toStdString();
