@@ -153,4 +153,14 @@ std::string joinPath(std::string_view directory, std::string_view path)
     return joined;
 }
 
+std::string listedDirectory(std::string_view directory)
+{
+    std::string path(directory);
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    if (path.size() == 2 && path[1] == ':')
+        path += '\\';
+    return path;
+}
+
 } // namespace kavora::platform

@@ -40,6 +40,11 @@ std::string_view drivePart(std::string_view path);
 // as the path's first one, doubled ones as one.
 std::string lexicallyNormal(std::string_view path);
 
+// A directory in the form a directory list reports it: without a trailing
+// backslash, except at a drive's root ("C:\Music", "C:\"); a bare drive
+// ("C:") is its root.
+std::string listedDirectory(std::string_view directory);
+
 // The directory, then the path, with one separator between them when neither
 // side has one (the separator the directory uses, else "\"). An empty
 // directory gives the path unchanged.

@@ -1,8 +1,10 @@
 #include "wizard/KVRFrmGetFilename.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 #include "processing/MessageBoxes.h"
 #include "processing/dialog/WindowLook.h"
+#include "wizard/PlaylistTypes.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,25 +20,6 @@ using kavora::look::screenText;
 using kavora::look::twipsRect;
 
 namespace {
-
-// Windows lists ".m3u8" playlists under "*.m3u" as well, through their 8.3
-// short names ("MIX~1.M3U"); without short names the type names both.
-constexpr std::string_view kM3uPatterns[] = {"*.m3u", "*.m3u8"};
-constexpr std::string_view kKvrPatterns[] = {"*.kvr"};
-constexpr std::string_view kPlPatterns[] = {"*.pl"};
-constexpr std::string_view kAllPatterns[] = {"*.*"};
-
-struct PlaylistType {
-    const char* entry;
-    std::span<const std::string_view> patterns;
-};
-
-constexpr PlaylistType kPlaylistTypes[] = {
-    {"MusicMatch playlist (*.m3u)", kM3uPatterns},
-    {"Kavora playlist (*.kvr)", kKvrPatterns},
-    {"Music playlist (*.pl)", kPlPatterns},
-    {"All files (*.*)", kAllPatterns},
-};
 
 // Start folders, most specific first; the drive root when none holds a file.
 constexpr const char* kDefaultFolders[] = {
@@ -60,17 +43,6 @@ protected:
 bool isDriveRoot(std::string_view directory)
 {
     return directory.size() == 3 && directory[1] == ':' && directory[2] == '\\';
-}
-
-// The form Dir1 reports: no trailing backslash except at a drive root.
-std::string directoryForm(std::string_view directory)
-{
-    std::string path(directory);
-    while (path.size() > 3 && path.back() == '\\')
-        path.pop_back();
-    if (path.size() == 2 && path[1] == ':')
-        path += '\\';
-    return path;
 }
 
 std::string joinDirectory(std::string_view directory, std::string_view name)
@@ -241,7 +213,7 @@ void KVRFrmGetFilename::setInputFileText(std::string_view bytes)
 
 bool KVRFrmGetFilename::openDirectory(std::string_view directory)
 {
-    const std::string path = directoryForm(directory);
+    const std::string path = kavora::platform::listedDirectory(directory);
     const bool changed = path != m_dirPath;
     if (!showDirectory(path))
         return false;

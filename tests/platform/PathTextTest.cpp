@@ -51,6 +51,12 @@ TEST(PathText, FolderNameFormAndJoin)
         {"Music/..a/.b", "Music/..a/.b"}};
     for (const auto& [path, normal] : normals)
         EXPECT_EQ(lexicallyNormal(path), normal) << path;
+
+    const std::pair<std::string, std::string> listed[] = {
+        {"C:\\Music\\", "C:\\Music"}, {"C:\\Music\\\\", "C:\\Music"}, {"C:\\Music", "C:\\Music"},
+        {"C:\\", "C:\\"},             {"C:\\\\", "C:\\"},             {"C:", "C:\\"}};
+    for (const auto& [directory, form] : listed)
+        EXPECT_EQ(listedDirectory(directory), form) << directory;
 }
 
 } // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+// The playlist types the program offers, as the selection window's type box
+// lists them.
+
+// Windows lists ".m3u8" playlists under "*.m3u" as well, through their 8.3
+// short names ("MIX~1.M3U"); without short names the type names both.
+inline constexpr std::string_view kM3uPatterns[] = {"*.m3u", "*.m3u8"};
+inline constexpr std::string_view kKvrPatterns[] = {"*.kvr"};
+inline constexpr std::string_view kPlPatterns[] = {"*.pl"};
+inline constexpr std::string_view kAllPatterns[] = {"*.*"};
+
+struct PlaylistType {
+    const char* entry; // as the type box shows it
+    std::span<const std::string_view> patterns;
+};
+
+// In the type box's order; the last one lists every file.
+inline constexpr PlaylistType kPlaylistTypes[] = {
+    {"MusicMatch playlist (*.m3u)", kM3uPatterns},
+    {"Kavora playlist (*.kvr)", kKvrPatterns},
+    {"Music playlist (*.pl)", kPlPatterns},
+    {"All files (*.*)", kAllPatterns},
+};
