@@ -10,6 +10,7 @@
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/PreviewPlaylist.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -351,6 +353,13 @@ void KVRFrmStart::closePlaylistPicker()
     picker->close();
 }
 
+bool KVRFrmStart::takesPlaylist() const
+{
+    // Disabled, the window has the about box open; a modal window is a
+    // message box or the processing-error dialog.
+    return !m_jobRunning && m_picker == nullptr && isEnabled() && QApplication::activeModalWidget() == nullptr;
+}
+
 void KVRFrmStart::chooseOperation(const char* mode)
 {
     m_state.OperationMode = mode;
@@ -370,7 +379,11 @@ void KVRFrmStart::mnuRemoveClick()
 
 void KVRFrmStart::BtnOKClick()
 {
+    // Until the input made meanwhile is dropped: what comes in then came
+    // while the job ran.
+    const QScopedValueRollback running(m_jobRunning, true);
     kavora::ProcessPlaylist(m_state, *this, *m_dialog, *m_messages);
+    emit jobEnding();
     dropInputMadeDuringJob();
 }
 

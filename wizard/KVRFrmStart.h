@@ -86,6 +86,11 @@ public:
     // from there: nothing returns to the idle state.
     void closePlaylistPicker();
 
+    // Whether a playlist handed over now (OpenPlaylist) is to be opened: in
+    // the idle, preview and done states, while no job runs and neither the
+    // selection window nor a dialog is open.
+    bool takesPlaylist() const;
+
     // Event handlers, public so that the shell and tests can drive them.
     void mnuCreateClick();
     void mnuRemoveClick();
@@ -99,6 +104,10 @@ signals:
     void licenseAgreementRequested();
     void technicalSupportRequested();
     void aboutRequested();
+    // A job is over, and the window still counts as running it: what asked
+    // for the window meanwhile and waits unread is to be taken in now (and
+    // refused), not later when the window is free again.
+    void jobEnding();
 
 protected:
     bool event(QEvent* event) override;
@@ -139,6 +148,7 @@ private:
     QPointer<KVRFrmGetFilename> m_picker;
 
     bool m_ending = false;
+    bool m_jobRunning = false;
 
     QWidget* const m_client;
     QStatusBar* const m_statusBar;

@@ -3,8 +3,8 @@
 #include <span>
 #include <string_view>
 
-// The playlist types the program offers, as the selection window's type box
-// lists them.
+// The playlist types the program offers: the selection window's type box
+// lists them, and a playlist handed over by path is taken by its name.
 
 // Windows lists ".m3u8" playlists under "*.m3u" as well, through their 8.3
 // short names ("MIX~1.M3U"); without short names the type names both.
@@ -25,3 +25,8 @@ inline constexpr PlaylistType kPlaylistTypes[] = {
     {"Music playlist (*.pl)", kPlPatterns},
     {"All files (*.*)", kAllPatterns},
 };
+
+// A name of one of the playlist types (.m3u, .m3u8, .kvr, .pl), in any letter case.
+bool isPlaylistName(std::string_view name);
+// A name of the program's own type (.kvr), which Remove reads.
+bool isKavoraPlaylistName(std::string_view name);

@@ -1,0 +1,29 @@
+#include "wizard/PlaylistTypes.h"
+
+#include "platform/FileSystem.h"
+
+#include <algorithm>
+
+namespace {
+
+bool matchesAny(std::span<const std::string_view> patterns, std::string_view name)
+{
+    return std::any_of(patterns.begin(), patterns.end(), [name](std::string_view pattern) {
+        return kavora::platform::wildcardMatch(pattern, name);
+    });
+}
+
+} // namespace
+
+bool isPlaylistName(std::string_view name)
+{
+    // Every type but the last, which takes any file.
+    const std::span<const PlaylistType> playlists(kPlaylistTypes, std::size(kPlaylistTypes) - 1);
+    return std::any_of(playlists.begin(), playlists.end(),
+                       [name](const PlaylistType& type) { return matchesAny(type.patterns, name); });
+}
+
+bool isKavoraPlaylistName(std::string_view name)
+{
+    return matchesAny(kKvrPatterns, name);
+}
