@@ -1,12 +1,14 @@
 #include "shell/Startup.h"
 
 #include "platform/qt/SingleInstance.h"
+#include "processing/AppState.h"
 #include "processing/dialog/WindowLook.h"
 #include "shell/AppIcon.h"
 #include "shell/HelpFile.h"
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
 #include "wizard/KVRFrmStart.h"
+#include "wizard/OpenPlaylist.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -79,6 +81,15 @@ ProgramSession::ProgramSession(AppState& state, std::unique_ptr<platform::Single
     if (m_instance != nullptr) {
         connect(m_instance.get(), &platform::SingleInstance::restoreAndForegroundRequested, this,
                 &ProgramSession::restoreAndForeground);
+        connect(m_instance.get(), &platform::SingleInstance::openPlaylistRequested, this,
+                [this](const std::string& playlist) {
+                    restoreAndForeground();
+                    openPlaylist(playlist);
+                });
+        // A request sent while a job ran waits unread until the job is over;
+        // it is taken while the window still counts as running the job.
+        connect(window, &KVRFrmStart::jobEnding, m_instance.get(),
+                &platform::SingleInstance::readWaitingRequests);
     }
 }
 
@@ -113,24 +124,43 @@ void ProgramSession::restoreAndForeground()
     qCDebug(lcStartup) << "restore and foreground requested; minimized:" << window.isMinimized();
 }
 
-std::int16_t ActivatePriorInstance(platform::SingleInstance& lookup)
+void ProgramSession::openPlaylist(const std::string& playlist)
 {
-    return lookup.findRunningCopy() ? std::int16_t{1} : std::int16_t{0};
+    KVRFrmStart& window = *m_mainWindow;
+    if (!window.takesPlaylist()) {
+        window.setStatusText(kPlaylistNotOpened);
+        qCDebug(lcStartup) << "playlist not opened, the window is busy:" << playlist.c_str();
+        return;
+    }
+    // Logged before the preview, which may show a message and wait on it.
+    qCDebug(lcStartup) << "opening playlist:" << playlist.c_str();
+    OpenPlaylist(window, playlist);
+    const AppState& state = window.appState();
+    qCDebug(lcStartup) << "playlist shown:" << state.OperationMode.c_str() << state.InputPlaylistPath.c_str()
+                       << "in" << state.PlaylistDirectory.c_str();
+}
+
+std::int16_t ActivatePriorInstance(platform::SingleInstance& lookup, const platform::InstanceRequest& request)
+{
+    return lookup.findRunningCopy(request) ? std::int16_t{1} : std::int16_t{0};
 }
 
 std::int16_t ActivatePriorInstance()
 {
     platform::SingleInstance lookup(platform::instanceSocketPath(QString::fromLatin1(kMainWindowCaption)));
-    return ActivatePriorInstance(lookup);
+    return ActivatePriorInstance(lookup, {});
 }
 
-std::unique_ptr<ProgramSession> RunStartup(AppState& state)
+std::unique_ptr<ProgramSession> RunStartup(AppState& state, const std::string& playlist)
 {
+    platform::InstanceRequest request;
+    if (!playlist.empty())
+        request = {platform::InstanceRequest::Kind::OpenPlaylist, playlist};
     // The lookup runs before this copy creates any window, so it never finds
     // its own main window.
     auto instance = std::make_unique<platform::SingleInstance>(
         platform::instanceSocketPath(QString::fromLatin1(kMainWindowCaption)));
-    if (ActivatePriorInstance(*instance) == 1) {
+    if (ActivatePriorInstance(*instance, request) == 1) {
         qCDebug(lcStartup) << "running copy brought forward; ending";
         return nullptr;
     }
@@ -145,6 +175,11 @@ std::unique_ptr<ProgramSession> RunStartup(AppState& state)
     EnableMainWindow(window);
     // Logged once the event loop runs, i.e. when the shown window can paint.
     QTimer::singleShot(0, &window, [] { qCDebug(lcStartup) << "main window shown"; });
+    // Opened once the window shows, so that the preview's message about a
+    // playlist that cannot be read stands over it.
+    if (!playlist.empty())
+        QTimer::singleShot(0, session.get(),
+                           [open = session.get(), playlist] { open->openPlaylist(playlist); });
     return session;
 }
 

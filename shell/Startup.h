@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class KVRFrmStart;
 
@@ -13,7 +14,8 @@ namespace kavora {
 struct AppState;
 namespace platform {
 class SingleInstance;
-}
+struct InstanceRequest;
+} // namespace platform
 } // namespace kavora
 
 namespace kavora::shell {
@@ -23,6 +25,9 @@ class KVRFrmAbout;
 
 // The main window's caption, by which a second start finds the running copy.
 inline constexpr char kMainWindowCaption[] = "Kavora 1.0";
+
+// The status text when a playlist handed over finds the window busy.
+inline constexpr char kPlaylistNotOpened[] = "The playlist was not opened because a job is in progress.";
 
 // Everything that lives from start-up to the end of the run: the main window,
 // the Help menu's viewer, the about box while it is open, and this copy's claim
@@ -46,6 +51,10 @@ public:
     // What a second start asks for: the main window restored when minimized,
     // then brought to the front.
     void restoreAndForeground();
+    // A playlist given on the command line or by a second start (which also
+    // brings the window forward): opened when the window takes one now;
+    // otherwise the status bar says that it was not.
+    void openPlaylist(const std::string& playlist);
 
 private:
     std::unique_ptr<platform::SingleInstance> m_instance;
@@ -55,14 +64,17 @@ private:
 };
 
 // Looks for a running copy by the main window's caption and, when there is one,
-// asks it to restore and foreground its main window. Returns 1 when one was
-// found, 0 otherwise.
+// asks it to restore and foreground its main window, or hands it the request.
+// Returns 1 when one was found, 0 otherwise.
 std::int16_t ActivatePriorInstance();
-std::int16_t ActivatePriorInstance(platform::SingleInstance& lookup);
+std::int16_t ActivatePriorInstance(platform::SingleInstance& lookup,
+                                   const platform::InstanceRequest& request);
 
 // The program's first code. Returns null when a running copy was brought
-// forward and this copy is to end at once, without any window of its own;
-// otherwise the session with the main window shown in its idle state.
-std::unique_ptr<ProgramSession> RunStartup(AppState& state);
+// forward (and handed the playlist) and this copy is to end at once, without
+// any window of its own; otherwise the session with the main window shown in
+// its idle state, which opens `playlist` (an absolute host path or a Windows
+// path; empty for none) once the event loop runs.
+std::unique_ptr<ProgramSession> RunStartup(AppState& state, const std::string& playlist = {});
 
 } // namespace kavora::shell

@@ -7,7 +7,7 @@
 
 namespace kavora::shell {
 
-int openWindow(int argc, char* argv[])
+int openWindow(int argc, char* argv[], const std::string& playlist)
 {
     // Beside the program in the build tree, in its library folder installed.
     const std::string directory = platform::programDirectory();
@@ -20,7 +20,7 @@ int openWindow(int argc, char* argv[])
         std::fprintf(stderr, "kavora: the window cannot be opened: %s\n", windowMain.failure().reason.c_str());
         return 1;
     }
-    return reinterpret_cast<WindowMain>(windowMain.value())(argc, argv);
+    return reinterpret_cast<WindowMain>(windowMain.value())(argc, argv, playlist.c_str());
 }
 
 } // namespace kavora::shell

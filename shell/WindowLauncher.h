@@ -1,14 +1,18 @@
 #pragma once
 
+#include <string>
+
 namespace kavora::shell {
 
 // Opens the program's window: loads the module that holds the window's code
-// (and with it Qt) and runs it with the program's arguments. Gives the exit
-// status; a module that cannot be loaded is said on standard error.
-int openWindow(int argc, char* argv[]);
+// (and with it Qt) and runs it with the program's arguments and the playlist
+// to open (empty for none). Gives the exit status; a module that cannot be
+// loaded is said on standard error.
+int openWindow(int argc, char* argv[], const std::string& playlist);
 
-// The function the window module offers, by this name.
-using WindowMain = int (*)(int argc, char* argv[]);
+// The function the window module offers, by this name; `playlist` is never
+// null.
+using WindowMain = int (*)(int argc, char* argv[], const char* playlist);
 inline constexpr char kWindowMainName[] = "kavora_window_main";
 
 } // namespace kavora::shell

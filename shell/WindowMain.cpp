@@ -8,11 +8,12 @@
 
 #include <type_traits>
 
-extern "C" __attribute__((visibility("default"))) int kavora_window_main(int argc, char* argv[])
+extern "C" __attribute__((visibility("default"))) int kavora_window_main(int argc, char* argv[],
+                                                                         const char* playlist)
 {
     QApplication application(argc, argv);
     kavora::AppState state;
-    const auto session = kavora::shell::RunStartup(state);
+    const auto session = kavora::shell::RunStartup(state, playlist);
     if (session == nullptr)
         return 0;
     return QApplication::exec();

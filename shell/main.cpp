@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/RunCommand.h"
+#include "platform/ProcessPaths.h"
 #include "shell/WindowLauncher.h"
 
 int main(int argc, char* argv[])
@@ -9,5 +10,9 @@ int main(int argc, char* argv[])
     const kavora::cli::Command command = kavora::cli::parseCommandLine({argv + 1, argv + argc});
     if (command.action != kavora::cli::Command::Action::OpenWindow)
         return kavora::cli::runCommand(command);
-    return kavora::shell::openWindow(argc, argv);
+    // Relative to where the user stands, before it goes to a running copy
+    // that stands elsewhere.
+    const std::string playlist =
+        command.playlist.empty() ? "" : kavora::platform::absolutePath(command.playlist);
+    return kavora::shell::openWindow(argc, argv, playlist);
 }

@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 
 #include <unistd.h>
+#include <vector>
 
 namespace kavora::platform {
 
@@ -75,6 +76,16 @@ bool SingleInstance::claim()
 bool SingleInstance::isListening() const
 {
     return m_listener.isListening();
+}
+
+void SingleInstance::readWaitingRequests()
+{
+    acceptConnections();
+    std::vector<int> open;
+    for (const auto& [connection, state] : m_connections)
+        open.push_back(connection);
+    for (const int connection : open)
+        readRequest(connection);
 }
 
 void SingleInstance::acceptConnections()

@@ -45,6 +45,11 @@ public:
     bool isListening() const;
     const QString& socketPath() const { return m_socketPath; }
 
+    // Takes in at once the requests that wait on the socket, for a caller that
+    // has kept the event loop from running: each is signalled before this
+    // returns. A request still being written is taken when it is whole.
+    void readWaitingRequests();
+
 signals:
     // Another start asked this copy to restore and foreground its main window.
     void restoreAndForegroundRequested();

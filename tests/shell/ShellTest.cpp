@@ -1,16 +1,20 @@
+#include "ModalAnswerer.h"
 #include "platform/qt/InstanceLock.h"
+#include "platform/qt/LocalSocket.h"
 #include "platform/qt/SingleInstance.h"
 #include "processing/AppState.h"
 #include "shell/HelpFile.h"
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
 #include "shell/Startup.h"
+#include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -61,12 +65,33 @@ protected:
             delete widget;
         }
     }
-    KVRFrmStart& startProgram()
+    KVRFrmStart& startProgram(const std::string& playlist = {})
     {
-        m_session = RunStartup(m_state);
+        m_session = RunStartup(m_state, playlist);
         if (m_session == nullptr)
             throw std::runtime_error("the first start found a running copy");
         return m_session->mainWindow();
+    }
+    std::string hostPath(const char* relative) const { return m_home.filePath(relative).toStdString(); }
+    void writeFile(const char* relative, const QByteArray& bytes) const
+    {
+        QDir().mkpath(QFileInfo(m_home.filePath(relative)).path());
+        QFile file(m_home.filePath(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    // Whether the window shows a preview: "&Next" and "&Back" shown, the
+    // Actions menu disabled.
+    static bool inPreview(KVRFrmStart& window)
+    {
+        const auto* next = window.findChild<QPushButton*>(QStringLiteral("BtnOK"));
+        const auto* back = window.findChild<QPushButton*>(QStringLiteral("BtnCancel"));
+        return next != nullptr && next->isVisible() && back != nullptr && back->isVisible() &&
+               !child<QMenu>(window, "mnuActions").menuAction()->isEnabled();
+    }
+    static bool isDone(KVRFrmStart& window)
+    {
+        const auto* done = window.findChild<QPushButton*>(QStringLiteral("BtnDone"));
+        return done != nullptr && done->isVisible() && !child<QPushButton>(window, "BtnOK").isVisible();
     }
 
     QTemporaryDir m_home;
@@ -217,6 +242,45 @@ TEST_F(ShellTest, AboutBoxShowsTheSameLinesAtEveryOpeningAndDisablesTheMainWindo
     EXPECT_FALSE(window.isVisible());
 }
 
+// "kavora PLAYLIST": the window starts in the preview of that playlist, in
+// Create or Remove as its type says; one that cannot be read is the
+// preview's message, and the window goes on from there.
+TEST_F(ShellTest, AFirstStartWithAPlaylistShowsItsPreview)
+{
+    writeFile("Lists/mix.m3u", "../Music/A.mp3\n");
+    writeFile("Lists/MIX.KVR", "C:\\Music\\001 A.mp3\r\n");
+    const struct {
+        std::string playlist, mode, input, report;
+    } starts[] = {
+        {hostPath("Lists/mix.m3u"), "Create", "C:\\Lists\\mix.m3u", "../Music/A.mp3"},
+        {"C:\\Lists\\MIX.KVR", "Remove", "C:\\Lists\\MIX.KVR", "C:\\Music\\001 A.mp3"},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.playlist);
+        KVRFrmStart& window = startProgram(start.playlist);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return inPreview(window); }, 5000));
+        EXPECT_EQ(m_state.OperationMode, start.mode);
+        EXPECT_EQ(m_state.InputPlaylistPath, start.input);
+        EXPECT_EQ(m_state.PlaylistDirectory, "C:\\Lists");
+        EXPECT_EQ(window.reportText(), start.report);
+        EXPECT_EQ(window.statusText(), "Ready");
+        m_session.reset(); // the next start is a first one again
+    }
+
+    ModalAnswerer answers;
+    answers.then(press("OK"));
+    KVRFrmStart& window = startProgram(hostPath("Lists/gone.m3u"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.seen.size() == 1; }, 5000));
+    EXPECT_TRUE(answers.seen[0].starts_with("KVR|The playlist C:\\Lists\\gone.m3u cannot be shown"))
+        << answers.seen[0];
+    EXPECT_TRUE(inPreview(window));
+    QTest::mouseClick(&child<QPushButton>(window, "BtnCancel"), Qt::LeftButton);
+    KVRFrmGetFilename& picker = made(window.playlistPicker(), "selection window");
+    EXPECT_TRUE(picker.isVisible());
+    QTest::mouseClick(&child<QPushButton>(picker, "BtnCancel"), Qt::LeftButton);
+    EXPECT_TRUE(child<QMenu>(window, "mnuActions").menuAction()->isEnabled());
+}
+
 // Two copies started at the same moment: the second one's lookup is held back
 // until the first has claimed the title, and then finds it promptly. A holder
 // that dies (here between lookup and claim) frees the lock at once.
@@ -265,13 +329,21 @@ TEST_F(ShellTest, SimultaneousStartsAreSerializedAndADeadHolderBlocksNobody)
 struct Program {
     QProcess process;
     QByteArray log;
-    Program()
+    explicit Program(const QStringList& arguments = {}, const QString& workingDirectory = {})
     {
         process.setEnvironment(QProcess::systemEnvironment() << "QT_LOGGING_RULES=kavora.startup.debug=true");
-        process.start(QStringLiteral(KAVORA_PROGRAM), {});
+        process.setWorkingDirectory(workingDirectory);
+        process.start(QStringLiteral(KAVORA_PROGRAM), arguments);
+    }
+    // A second start: it must end by itself with status 0, without a window.
+    bool endedAsSecondStart()
+    {
+        return process.waitForFinished(15000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0 && logged("running copy brought forward") &&
+               !log.contains("main window shown");
     }
     // Waits for the text in stderr, up to 15 s or until the process ends.
-    bool logged(const char* text)
+    bool logged(const QByteArray& text)
     {
         QElapsedTimer timer;
         timer.start();
@@ -301,6 +373,125 @@ TEST_F(ShellTest, TwoRealProcessesAndAStaleSocket)
     EXPECT_TRUE(second.logged("running copy brought forward")) << second.log.constData();
     EXPECT_FALSE(second.logged("main window shown"));
     EXPECT_TRUE(first.logged("restore and foreground requested")) << first.log.constData();
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+}
+
+// This test's process is the running copy, the second start a real one. Sent
+// while the processing-error dialog waits, a playlist is refused there; sent
+// after the last answer, while the job still runs without an event loop, it
+// waits unread and is refused when the job ends. Either way the report stays
+// until "&Done"; the done state then takes the next one.
+TEST_F(ShellTest, APlaylistHandedOverDuringAJobIsRefusedAndTheReportStays)
+{
+    writeFile("Lists/mix.m3u", "Gone.mp3\nAlsoGone.mp3\n");
+    writeFile("Lists/other.m3u", "Other.mp3\n");
+    KVRFrmStart& window = startProgram(hostPath("Lists/mix.m3u"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return inPreview(window); }, 5000));
+    const QString home = m_home.path();
+    ModalAnswerer answers;
+    answers
+        .then([&](QWidget* dialog) {
+            Program second({"Lists/other.m3u"}, home);
+            EXPECT_TRUE(second.endedAsSecondStart()) << second.log.constData();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return window.statusText() == kPlaylistNotOpened; }, 5000));
+            press("&Skip File")(dialog);
+        })
+        .then([&](QWidget* dialog) {
+            press("&Ignore Errors")(dialog);
+            Program third({"Lists/other.m3u"}, home);
+            EXPECT_TRUE(third.endedAsSecondStart()) << third.log.constData();
+        });
+    QTest::mouseClick(&child<QPushButton>(window, "BtnOK"), Qt::LeftButton);
+    EXPECT_EQ(answers.seen.size(), 2u);
+    QTest::qWait(200); // a request that slipped past would act now
+    EXPECT_TRUE(isDone(window));
+    EXPECT_EQ(window.statusText(), kPlaylistNotOpened);
+    EXPECT_EQ(m_state.InputPlaylistPath, "C:\\Lists\\mix.m3u");
+    EXPECT_NE(window.reportText().find("Error - File not found - AlsoGone.mp3"), std::string::npos)
+        << window.reportText();
+
+    Program fourth({"Lists/other.m3u"}, home);
+    EXPECT_TRUE(fourth.endedAsSecondStart()) << fourth.log.constData();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_state.InputPlaylistPath == "C:\\Lists\\other.m3u"; }, 5000));
+    EXPECT_TRUE(inPreview(window));
+    EXPECT_EQ(window.reportText(), "Other.mp3");
+    EXPECT_EQ(window.statusText(), "Ready");
+}
+
+// A second start with a playlist, relative to where it was started or a
+// Windows path, hands it to the first, which shows its preview: from the idle
+// state, then from the preview.
+TEST_F(ShellTest, ASecondStartWithAPlaylistMakesTheFirstShowItsPreview)
+{
+    writeFile("Lists/mix.m3u", "A.mp3\n");
+    writeFile("Lists/mix.kvr", "001 A.mp3\r\n");
+    Program first;
+    ASSERT_TRUE(first.logged("main window shown")) << first.log.constData();
+    Program second({"mix.kvr"}, m_home.filePath("Lists"));
+    EXPECT_TRUE(second.endedAsSecondStart()) << second.log.constData();
+    EXPECT_TRUE(first.logged("playlist shown: Remove C:\\Lists\\mix.kvr in C:\\Lists"))
+        << first.log.constData();
+    Program third({"C:\\Lists\\mix.m3u"});
+    EXPECT_TRUE(third.endedAsSecondStart()) << third.log.constData();
+    EXPECT_TRUE(first.logged("playlist shown: Create C:\\Lists\\mix.m3u in C:\\Lists"))
+        << first.log.constData();
+    EXPECT_EQ(first.log.count("restore and foreground requested"), 2);
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+}
+
+// The first copy started with a playlist it cannot read: its message box
+// waits. A second start only brings it forward; the playlist is not opened.
+TEST_F(ShellTest, ASecondStartFindsTheFirstWithADialogOpenAndOnlyBringsItForward)
+{
+    writeFile("Lists/mix.m3u", "A.mp3\n");
+    Program first({"Lists/gone.m3u"}, m_home.path());
+    ASSERT_TRUE(first.logged("opening playlist: " + QFile::encodeName(m_home.filePath("Lists/gone.m3u"))))
+        << first.log.constData();
+    Program second({"Lists/mix.m3u"}, m_home.path());
+    EXPECT_TRUE(second.endedAsSecondStart()) << second.log.constData();
+    EXPECT_TRUE(first.logged("playlist not opened, the window is busy: " +
+                             QFile::encodeName(m_home.filePath("Lists/mix.m3u"))))
+        << first.log.constData();
+    EXPECT_TRUE(first.logged("restore and foreground requested"));
+    EXPECT_FALSE(first.log.contains("playlist shown")) << first.log.constData();
+    EXPECT_EQ(first.process.state(), QProcess::Running);
+}
+
+// Whatever is not a well-formed request is dropped: the first copy neither
+// comes forward nor opens anything, and still takes the requests that follow.
+TEST_F(ShellTest, MalformedRequestsOnTheSocketChangeNothing)
+{
+    writeFile("Lists/mix.m3u", "A.mp3\n");
+    Program first;
+    ASSERT_TRUE(first.logged("main window shown")) << first.log.constData();
+    const std::string path = hostPath("Lists/mix.m3u");
+    const auto header = [](char kind, std::uint32_t length) {
+        return std::string{kind, static_cast<char>(length >> 24), static_cast<char>(length >> 16),
+                           static_cast<char>(length >> 8), static_cast<char>(length)};
+    };
+    const auto size = [](const std::string& bytes) { return static_cast<std::uint32_t>(bytes.size()); };
+    const std::pair<const char*, std::string> malformed[] = {
+        {"bad kind", header('\x07', size(path)) + path},
+        {"bad length", header('\x01', 1) + "x"},
+        {"length larger than the bytes", header('\x02', size(path) + 1) + path},
+        {"NUL in the path", header('\x02', size(path) + 2) + path + std::string("\0x", 2)},
+        {"oversized", header('\x02', 40000) + std::string(40000, 'a')},
+        {"the old request line", "restore-and-foreground\n"},
+    };
+    const std::string socket =
+        QFile::encodeName(platform::instanceSocketPath(kMainWindowCaption)).toStdString();
+    for (const auto& [what, message] : malformed)
+        EXPECT_TRUE(platform::sendToLocalListener(socket, message, 2000)) << what;
+    // Taken in the order sent: when this one has acted, the others were read.
+    EXPECT_TRUE(platform::sendToLocalListener(socket, platform::encodeRequest({}), 2000));
+    EXPECT_TRUE(first.logged("restore and foreground requested")) << first.log.constData();
+    EXPECT_EQ(first.log.count("restore and foreground requested"), 1) << first.log.constData();
+    EXPECT_FALSE(first.log.contains("playlist")) << first.log.constData();
+
+    EXPECT_TRUE(platform::sendToLocalListener(
+        socket, platform::encodeRequest({platform::InstanceRequest::Kind::OpenPlaylist, path}), 2000));
+    EXPECT_TRUE(first.logged("playlist shown: Create C:\\Lists\\mix.m3u in C:\\Lists"))
+        << first.log.constData();
     EXPECT_EQ(first.process.state(), QProcess::Running);
 }
 
