@@ -8,14 +8,19 @@
 #include "processing/dialog/WindowLook.h"
 #include "wizard/InputDuringJob.h"
 #include "wizard/KVRFrmGetFilename.h"
+#include "wizard/OpenPlaylist.h"
 #include "wizard/PreviewPlaylist.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,6 +29,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QThread>
+#include <QUrl>
 
 using kavora::look::twips;
 using kavora::look::twipsRect;
@@ -84,6 +90,7 @@ void KVRFrmStart::buildControls()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(kavora::look::windowFont(9));
+    setAcceptDrops(true);
 
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setFixedSize(twips(9225), twips(kStatusBarTopTwips));
@@ -357,7 +364,8 @@ bool KVRFrmStart::takesPlaylist() const
 {
     // Disabled, the window has the about box open; a modal window is a
     // message box or the processing-error dialog.
-    return !m_jobRunning && m_picker == nullptr && isEnabled() && QApplication::activeModalWidget() == nullptr;
+    return !m_jobRunning && m_picker == nullptr && isEnabled() &&
+           QApplication::activeModalWidget() == nullptr;
 }
 
 void KVRFrmStart::chooseOperation(const char* mode)
@@ -451,6 +459,52 @@ void KVRFrmStart::closeEvent(QCloseEvent* event)
     if (!m_ending)
         endProgram();
     event->accept();
+}
+
+std::string KVRFrmStart::droppedPlaylist(const QMimeData* dragged) const
+{
+    if (dragged == nullptr || !takesPlaylist())
+        return {};
+    const QList<QUrl> urls = dragged->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const std::string path = QFile::encodeName(urls.front().toLocalFile()).toStdString();
+    return isPlaylistFile(*m_fileSystem, path) ? path : std::string();
+}
+
+void KVRFrmStart::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (droppedPlaylist(event->mimeData()).empty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void KVRFrmStart::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (droppedPlaylist(event->mimeData()).empty())
+        event->ignore();
+    else
+        event->acceptProposedAction();
+}
+
+void KVRFrmStart::dropEvent(QDropEvent* event)
+{
+    const std::string playlist = droppedPlaylist(event->mimeData());
+    if (playlist.empty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened once the drop is over: the file manager that dragged it waits
+    // for the answer, and the preview may show a message and wait on it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, playlist] {
+            if (takesPlaylist())
+                OpenPlaylist(*this, playlist);
+        },
+        Qt::QueuedConnection);
 }
 
 void EnableMainWindow(KVRFrmStart& window)

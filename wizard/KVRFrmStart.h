@@ -12,8 +12,12 @@
 #include <string_view>
 
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -112,6 +116,11 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // One playlist file dropped while the window takes a playlist opens it;
+    // anything else is refused as it enters, so that the cursor shows it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Without a dialog and message boxes it makes its own.
@@ -133,6 +142,9 @@ private:
 
     void buildControls();
     void buildMenus();
+    // The host path of the one playlist file that `dragged` carries, when the
+    // window takes a playlist now; empty otherwise.
+    std::string droppedPlaylist(const QMimeData* dragged) const;
     void chooseOperation(const char* mode);
     void enableMenus();
     void returnFromPlaylistPicker();
