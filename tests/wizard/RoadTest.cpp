@@ -26,11 +26,11 @@ std::string asked(const std::string& file, const std::string& text1 = {})
            (text1.empty() ? "|OK disabled" : "|OK enabled");
 }
 
-std::string created(int renamed, int entries)
+std::string created(int renamed, int entries, const std::string& newPlaylist = kPlaylists + "\\mix.kvr")
 {
     return "\r\n\r\n" + std::to_string(renamed) + " out of a possible " + std::to_string(entries) +
-           " files successfully added to new playlist: \r\n" + kPlaylists +
-           "\\mix.kvr\r\n\r\nNOTE: Use this new playlist to burn your CD and when complete use this new "
+           " files successfully added to new playlist: \r\n" + newPlaylist +
+           "\r\n\r\nNOTE: Use this new playlist to burn your CD and when complete use this new "
            "playlist as input to the Kavora REMOVE function to rename the files and remove the numerics from "
            "the file names.\r\n";
 }
@@ -159,6 +159,46 @@ TEST_P(RoadTest, RunsFromTheMenuToDone)
 
 INSTANTIATE_TEST_SUITE_P(Wizard, RoadTest, ::testing::ValuesIn(kRoads),
                          [](const auto& road) { return std::string(road.param.name); });
+
+// A playlist as a Linux player writes it: UTF-8, LF line ends, extended M3U
+// lines, entries relative to the playlist and one host path. Picked in its
+// folder, it runs to the end without asking anything; every "#" line keeps
+// its place in the new playlist.
+using TodaysPlaylistRoadTest = WizardFixture;
+
+TEST_F(TodaysPlaylistRoadTest, ALinuxPlaylistRunsFromTheSelectionWindowToDoneWithoutADialog)
+{
+    writeFile("Music/A.mp3", "A");
+    writeFile("Music/Caf\xC3\xA9.mp3", "C");
+    writeFile("Other/B.mp3", "B");
+    const std::string other = hostPath("Other/");
+    writeFile("Lists/mix.m3u", "#EXTM3U\n#EXTINF:215,Artist - A\n../Music/A.mp3\n#EXTINF:180,Caf\xC3\xA9\n"
+                               "../Music/Caf\xC3\xA9.mp3\n\n# picked by hand\n#EXTINF:200,B\n" +
+                                   other + "B.mp3\n");
+
+    trigger("mnuCreate");
+    ASSERT_TRUE(picker()->openDirectory("C:\\Lists"));
+    clickFile(QStringLiteral("mix.m3u"));
+    click(picker(), "BtnOK");
+    EXPECT_EQ(mainState(), kPreview);
+    ModalAnswerer noDialog;
+    click(&window(), "BtnOK");
+    EXPECT_EQ(mainState(), kDone);
+    EXPECT_TRUE(noDialog.seen.empty());
+    EXPECT_EQ(window().reportText(),
+              "\r\nProcessing input file... C:\\Lists\\mix.m3u\r\n\r\nRenamed "
+              "C:\\Music\\001 A.mp3\r\nRenamed C:\\Music\\002 Caf\xC3\xA9.mp3\r\nRenamed " +
+                  other + "003 B.mp3" + created(3, 3, "C:\\Lists\\mix.kvr"));
+    EXPECT_EQ(readFile("Lists/mix.kvr"), "#EXTM3U\r\n#EXTINF:215,Artist - A\r\n../Music/001 A.mp3\r\n"
+                                         "#EXTINF:180,Caf\xC3\xA9\r\n../Music/002 Caf\xC3\xA9.mp3\r\n\r\n"
+                                         "# picked by hand\r\n#EXTINF:200,B\r\n" +
+                                             other + "003 B.mp3\r\n");
+    EXPECT_EQ(readFile("Music/001 A.mp3") + readFile("Music/002 Caf\xC3\xA9.mp3") +
+                  readFile("Other/003 B.mp3"),
+              "ACB");
+    click(&window(), "BtnDone");
+    EXPECT_EQ(mainState(), kIdle);
+}
 
 using MainWindowTest = WizardFixture;
 
