@@ -1,9 +1,12 @@
 // Prints "name: value" lines: the time for the report area to take 100,000
 // report lines and for the selection window to open on a folder of 50,000
-// playlists, each with the ratio of twice the work to the work.
+// playlists, each with the ratio of twice the work to the work; and the time
+// from the preview's start to the report area painted for a 20 MB playlist
+// and for a playlist of one line of 1 MB.
 #include "processing/AppState.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
+#include "wizard/PreviewPlaylist.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,6 +77,62 @@ double listSeconds(int files)
     return best;
 }
 
+// Notes when the report area's text has been painted.
+class ReportPaintWatch final : public QObject {
+    Q_DISABLE_COPY_MOVE(ReportPaintWatch)
+
+public:
+    ReportPaintWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    ~ReportPaintWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The text is painted on the viewport, a child of the report area.
+        if (event->type() == QEvent::Paint && watched->parent() != nullptr &&
+            watched->parent()->objectName() == QLatin1String("RichTextBox1"))
+            painted = true;
+        return false;
+    }
+};
+
+// From PreviewPlaylist to the report area painted, for a playlist of these
+// bytes in a window that shows no preview yet; -1 when it never paints.
+double previewSeconds(const QByteArray& playlist)
+{
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QFile file(home.filePath(QStringLiteral("mix.m3u")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(playlist) != playlist.size())
+        return -1;
+    file.close();
+    kavora::AppState state;
+    state.OperationMode = "Create";
+    state.InputPlaylistPath = "C:\\mix.m3u";
+    KVRFrmStart window(state);
+    window.show();
+    QApplication::processEvents();
+    ReportPaintWatch watch;
+    QElapsedTimer timer;
+    timer.start();
+    PreviewPlaylist(window, "C:\\");
+    // Each turn that sees the paint also finishes it.
+    while (!watch.painted && timer.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    return watch.painted ? seconds : -1;
+}
+
+QByteArray ordinaryLines(qsizetype bytes)
+{
+    QByteArray lines;
+    lines.reserve(bytes + 100);
+    for (int i = 1; lines.size() < bytes; ++i)
+        lines += QStringLiteral("C:\\Music\\Jazz\\Artist %1 - Track %2.mp3\r\n").arg(i % 500).arg(i).toUtf8();
+    return lines;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -82,10 +141,11 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
 
-    // An argument "report" or "list" runs only that half.
+    // An argument "report", "list" or "preview" runs only that part.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    double report = 1, list = 1, listTwice = 1;
-    if (only != QLatin1String("list")) {
+    const auto runs = [&only](const char* part) { return only.isEmpty() || only == QLatin1String(part); };
+    double report = 1, list = 1, listTwice = 1, previewLines = 1, previewLongLine = 1;
+    if (runs("report")) {
         reportSeconds(1000); // warm-up: fonts and styles
         report = reportSeconds(100000);
         const double reportTwice = reportSeconds(200000);
@@ -93,13 +153,19 @@ int main(int argc, char* argv[])
         std::printf("report_200k_s: %.3f\n", reportTwice);
         std::printf("report_scaling_2x: %.2f\n", reportTwice / report);
     }
-    if (only != QLatin1String("report")) {
-
+    if (runs("list")) {
         list = listSeconds(50000);
         listTwice = listSeconds(100000);
         std::printf("list_50k_s: %.3f\n", list);
         std::printf("list_100k_s: %.3f\n", listTwice);
         std::printf("list_scaling_2x: %.2f\n", listTwice / list);
     }
-    return report > 0 && list > 0 && listTwice > 0 ? 0 : 1;
+    if (runs("preview")) {
+        previewSeconds("C:\\Music\\A.mp3\r\n"); // warm-up: fonts and styles
+        previewLines = previewSeconds(ordinaryLines(20 * 1024 * 1024));
+        previewLongLine = previewSeconds(QByteArray(1024 * 1024, 'a') + ".mp3\r\n");
+        std::printf("preview_20mb_s: %.3f\n", previewLines);
+        std::printf("preview_1mb_line_s: %.3f\n", previewLongLine);
+    }
+    return report > 0 && list > 0 && listTwice > 0 && previewLines > 0 && previewLongLine > 0 ? 0 : 1;
 }
