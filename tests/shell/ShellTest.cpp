@@ -208,10 +208,11 @@ TEST_F(ShellTest, F1AndTheHelpMenuOpenTheirTopicsAndTheViewerOutlivesTheAboutBox
 }
 
 // Left by "&OK" or by the close box, twice each: the main window is disabled
-// exactly while the box is open, refusing to be closed meanwhile, and every
-// opening shows the same lines.
+// exactly while the box is open, refusing to be closed meanwhile (and any
+// playlist handed over), and every opening shows the same lines.
 TEST_F(ShellTest, AboutBoxShowsTheSameLinesAtEveryOpeningAndDisablesTheMainWindowWhileOpen)
 {
+    writeFile("Lists/mix.m3u", "A.mp3\n");
     KVRFrmStart& window = startProgram();
     const QRegularExpression lines(
         "^Version 1\\.0\nBuilt \\d{4}-\\d{2}-\\d{2}\nCopyright \u00a9 2026 Kavora developers$");
@@ -224,6 +225,9 @@ TEST_F(ShellTest, AboutBoxShowsTheSameLinesAtEveryOpeningAndDisablesTheMainWindo
         EXPECT_FALSE(window.isEnabled());
         EXPECT_FALSE(window.windowHandle()->close()) << "the close box of the disabled main window";
         EXPECT_TRUE(window.isVisible());
+        m_session->openPlaylist(hostPath("Lists/mix.m3u"));
+        EXPECT_FALSE(inPreview(window));
+        EXPECT_EQ(window.statusText(), kPlaylistNotOpened);
         EXPECT_TRUE(box.isVisible() && box.isEnabled());
         EXPECT_EQ(child<QLabel>(box, "Label1").text(), "Kavora v1.0");
         EXPECT_FALSE(child<QLabel>(box, "Picture1").pixmap().isNull());

@@ -69,119 +69,6 @@ TEST_F(OpenPlaylistTest, OnlyAFileWithAPlaylistNameIsAPlaylistFile)
     }
 }
 
-// From the idle, the preview and the done state alike: the operation its type
-// calls for, its own folder, its text, and the buttons of the preview.
-TEST_F(OpenPlaylistTest, OpensInIdlePreviewAndDoneAsIfPicked)
-{
-    writeFile("Music/001 A.mp3", "A");
-    writeFile("Lists/mix.m3u", "../Music/A.mp3\n");
-    writeFile("Lists/mix.KVR", "C:\\Music\\001 A.mp3\r\n");
-    const struct {
-        const char* state;
-        std::string path, mode, input, report;
-        const char* sentence;
-    } opened[] = {
-        {"idle", hostPath("Lists/mix.m3u"), "Create", "C:\\Lists\\mix.m3u", "../Music/A.mp3",
-         "The files will be renamed and prefixed with numerics and a new Playlist will be created."},
-        {"preview", "C:\\Lists\\mix.KVR", "Remove", "C:\\Lists\\mix.KVR", "C:\\Music\\001 A.mp3",
-         "The prefixed numerics will be removed and the files will be renamed backed to their original "
-         "filenames."},
-        {"done", hostPath("Lists/mix.m3u"), "Create", "C:\\Lists\\mix.m3u", "../Music/A.mp3",
-         "The files will be renamed and prefixed with numerics and a new Playlist will be created."},
-    };
-    EXPECT_EQ(mainState(), kIdle);
-    for (const auto& open : opened) {
-        SCOPED_TRACE(open.state);
-        if (std::string_view(open.state) == "done") {
-            click(&window(), "BtnOK"); // the Remove job of the preview before
-            ASSERT_EQ(mainState(), kDone);
-            EXPECT_EQ(readFile("Music/A.mp3"), "A");
-        }
-        EXPECT_TRUE(window().takesPlaylist());
-        OpenPlaylist(window(), open.path);
-        EXPECT_EQ(mainState(), kPreview);
-        EXPECT_EQ(state().OperationMode, open.mode);
-        EXPECT_EQ(state().InputPlaylistPath, open.input);
-        EXPECT_EQ(state().PlaylistDirectory, "C:\\Lists");
-        EXPECT_EQ(window().reportText(), open.report);
-        EXPECT_EQ(control<QLabel>(&window(), "Label1")->text().toStdString(),
-                  std::string("You have selected a playlist that contains the following files...\n") +
-                      open.sentence);
-    }
-    click(&window(), "BtnCancel");
-    EXPECT_EQ(mainState(), kChoosingAfterBack);
-    EXPECT_FALSE(window().takesPlaylist());
-    click(picker(), "BtnCancel");
-    EXPECT_EQ(mainState(), kIdle);
-}
-
-// Not a playlist that can be read: the preview's message, and the window
-// goes on from its preview; no playlist is taken while the message is open.
-TEST_F(OpenPlaylistTest, APathThatCannotBeReadIsThePreviewsMessage)
-{
-    writeFile("Lists/notes.txt", "x");
-    // A folder's name is joined to its own folder as a file's would be.
-    for (const auto& [path, shown] :
-         {std::pair{"Lists/gone.m3u", "C:\\Lists\\gone.m3u"}, {"Lists", "C:\\\\Lists"}}) {
-        SCOPED_TRACE(path);
-        ModalAnswerer answers;
-        answers.then([this](QWidget* box) {
-            EXPECT_FALSE(window().takesPlaylist());
-            press("OK")(box);
-        });
-        OpenPlaylist(window(), hostPath(path));
-        ASSERT_EQ(answers.seen.size(), 1u);
-        EXPECT_TRUE(
-            answers.seen[0].starts_with("KVR|The playlist " + std::string(shown) + " cannot be shown"))
-            << answers.seen[0];
-        EXPECT_EQ(mainState(), kPreview);
-        EXPECT_TRUE(window().takesPlaylist());
-        click(&window(), "BtnCancel");
-        click(picker(), "BtnCancel");
-        EXPECT_EQ(mainState(), kIdle);
-    }
-}
-
-// A job running, the processing-error dialog open, the selection window open,
-// the window disabled by the about box: no playlist is taken.
-TEST_F(OpenPlaylistTest, NoPlaylistIsTakenWhileTheWindowIsBusy)
-{
-    writeFile("Lists/mix.m3u", "Gone.mp3\n");
-    trigger("mnuCreate");
-    EXPECT_FALSE(window().takesPlaylist());
-    click(picker(), "BtnCancel");
-    window().setEnabled(false);
-    EXPECT_FALSE(window().takesPlaylist());
-    window().setEnabled(true);
-
-    OpenPlaylist(window(), hostPath("Lists/mix.m3u"));
-    ModalAnswerer answers;
-    answers.then([this](QWidget* dialog) {
-        EXPECT_EQ(mainState(), kRunning);
-        EXPECT_FALSE(window().takesPlaylist());
-        press("&Ignore Errors")(dialog);
-    });
-    // Input that waited while the job ran is taken after it, with the job
-    // still counted as running.
-    bool ending = false;
-    const auto connection = QObject::connect(&window(), &KVRFrmStart::jobEnding, [this, &ending] {
-        ending = true;
-        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-        EXPECT_FALSE(window().takesPlaylist());
-    });
-    click(&window(), "BtnOK");
-    QObject::disconnect(connection);
-    EXPECT_TRUE(ending);
-    EXPECT_EQ(answers.seen.size(), 1u);
-    EXPECT_EQ(mainState(), kDone);
-    EXPECT_TRUE(window().takesPlaylist());
-    click(&window(), "BtnDone");
-}
-
-} // namespace
-
-namespace {
-
 // A drag over `target` and its drop, as the window system hands them over:
 // entering, moving, then the drop, each only if the one before was accepted.
 // True when the drop was taken.
@@ -211,7 +98,8 @@ QUrl fileUrl(const std::string& hostPath)
 }
 
 // Dropped on the window, or on the report area over most of it, in the idle,
-// preview and done states: as if given on the command line.
+// preview and done states: the operation its type calls for, its own folder,
+// its text, and the preview's buttons ("&Done" gone, "Ready" again).
 TEST_F(OpenPlaylistTest, ADroppedPlaylistOpensInIdlePreviewAndDone)
 {
     writeFile("Music/001 A.mp3", "A");
@@ -221,6 +109,7 @@ TEST_F(OpenPlaylistTest, ADroppedPlaylistOpensInIdlePreviewAndDone)
     EXPECT_EQ(mainState(), kPreview);
     EXPECT_EQ(state().OperationMode, "Remove");
     EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\mix.KVR");
+    EXPECT_EQ(window().reportText(), "C:\\Music\\001 A.mp3");
     QWidget* report = control<QPlainTextEdit>(&window(), "RichTextBox1")->viewport();
     EXPECT_TRUE(dragAndDrop(report, {fileUrl(hostPath("Lists/mix.KVR"))}));
     EXPECT_EQ(mainState(), kPreview);
