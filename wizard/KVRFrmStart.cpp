@@ -474,10 +474,7 @@ std::string KVRFrmStart::droppedPlaylist(const QMimeData* dragged) const
 
 void KVRFrmStart::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (droppedPlaylist(event->mimeData()).empty())
-        event->ignore();
-    else
-        event->acceptProposedAction();
+    dragMoveEvent(event);
 }
 
 void KVRFrmStart::dragMoveEvent(QDragMoveEvent* event)
