@@ -1,6 +1,6 @@
 // What a careful and a hostile user can do to the jobs: names that must come
 // back exactly, files a job must not rename twice or at all, kills at any
-// instant, a full medium, and dry runs that touch nothing.
+// instant, a full medium.
 #include "EngineFixture.h"
 
 #include <algorithm>
@@ -107,45 +107,6 @@ TEST_F(SafetyTest, HiddenPlacesAreOffLimitsAndReasonsAreTrue)
     for (const auto& [entry, line] : refused)
         EXPECT_TRUE(reported("\r\n" + line + entry + "\r\n")) << line;
     EXPECT_EQ(user.log, std::vector<std::string>{"File not found - C:\\Music\\Gone.mp3 []"});
-}
-
-// A dry run touches nothing, foresees the failures it can, and the real run
-// that follows gives every file the number the dry run said.
-TEST_F(SafetyTest, DryRunTouchesNothingAndAgreesWithTheRealRun)
-{
-    write({{"Music/A.mp3", "a"}, {"Music/B.mp3", "b"}, {"Music/001 C.mp3", "taken"}, {"Music/C.mp3", "c"}});
-    write("Lists/mix.m3u", lines({"#EXTM3U", "C:\\Music\\A.mp3", "C:\\Music\\Gone.mp3", "C:\\Music\\C.mp3",
-                                  "http://radio/x", "C:\\Music\\B.mp3", "C:\\Music\\A.mp3"}));
-    const auto numbers = [this](const std::string& prefix) {
-        std::vector<std::string> renamed;
-        for (std::size_t at = window.report.find(prefix); at != std::string::npos;
-             at = window.report.find(prefix, at + 1))
-            renamed.push_back(
-                window.report.substr(window.report.rfind('\\', window.report.find("\r\n", at)) + 1,
-                                     window.report.find("\r\n", at) -
-                                         window.report.rfind('\\', window.report.find("\r\n", at)) - 1));
-        return renamed;
-    };
-    user.script = {{"ignore"}, {"ignore"}};
-    const auto before = snapshot();
-    const JobResult dry = runJob("Create", "C:\\Lists\\mix.m3u", true);
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_TRUE(reported("\r\nWould rename C:\\Music\\A.mp3 to C:\\Music\\001 A.mp3\r\n"));
-    EXPECT_TRUE(
-        reported("\r\nError - File cannot be renamed to 002 C.mp3 (target exists) - C:\\Music\\C.mp3\r\n") ==
-        false);
-    const std::vector<std::string> foreseen = numbers("Would rename ");
-    const std::string dryErrors = window.report.substr(window.report.find("<<<"));
-    const JobResult real = runJob("Create", "C:\\Lists\\mix.m3u");
-    EXPECT_EQ(numbers("Renamed "), foreseen);
-    EXPECT_EQ(foreseen, (std::vector<std::string>{"001 A.mp3", "002 C.mp3", "003 B.mp3"}));
-    EXPECT_EQ(window.report.substr(window.report.find("<<<")), dryErrors);
-    EXPECT_EQ(std::tie(dry.entryCount, dry.renamedCount), std::tie(real.entryCount, real.renamedCount));
-
-    const auto created = snapshot();
-    runJob("Remove", "C:\\Lists\\mix.kvr", true);
-    EXPECT_EQ(snapshot(), created);
-    EXPECT_TRUE(reported("\r\nWould rename C:\\Music\\003 B.mp3 to C:\\Music\\B.mp3\r\n"));
 }
 
 // Numbered files that no line of the new playlist lists.
