@@ -9,6 +9,7 @@
 #include "wizard/InputDuringJob.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/OpenPlaylist.h"
+#include "wizard/PlaylistTypes.h"
 #include "wizard/PreviewPlaylist.h"
 
 #include <QApplication>
