@@ -9,6 +9,7 @@
 #include "shell/KVRFrmAbout.h"
 #include "wizard/KVRFrmStart.h"
 #include "wizard/OpenPlaylist.h"
+#include "wizard/Wizard.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -69,6 +70,7 @@ ProgramSession::ProgramSession(AppState& state, std::unique_ptr<platform::Single
     m_helpMenu = std::make_unique<HelpMenu>(programDirectory);
 
     KVRFrmStart* window = m_mainWindow.get();
+    connectWizard(*window);
     connect(window, &KVRFrmStart::helpTopicsRequested, this, [this] { m_helpMenu->mnuContentsClick(); });
     connect(window, &KVRFrmStart::licenseAgreementRequested, this, [this] { m_helpMenu->mnuLicenseClick(); });
     connect(window, &KVRFrmStart::technicalSupportRequested, this, [this] { m_helpMenu->mnuSupportClick(); });

@@ -8,8 +8,7 @@
 #include "processing/dialog/WindowLook.h"
 #include "wizard/InputDuringJob.h"
 #include "wizard/KVRFrmGetFilename.h"
-#include "wizard/OpenPlaylist.h"
-#include "wizard/PreviewPlaylist.h"
+#include "wizard/PlaylistTypes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -325,7 +324,7 @@ void KVRFrmStart::adoptPlaylistPicker(KVRFrmGetFilename& picker)
     connect(&picker, &KVRFrmGetFilename::nextRequested, this,
             [this](const std::string& inputFile, const std::string& directory) {
                 m_state.InputPlaylistPath = inputFile;
-                PreviewPlaylist(*this, directory);
+                emit playlistPicked(directory);
             });
     connect(&picker, &KVRFrmGetFilename::backRequested, this, &KVRFrmStart::returnFromPlaylistPicker);
     connect(&picker, &KVRFrmGetFilename::closed, this, &KVRFrmStart::playlistPickerClosed);
@@ -372,7 +371,7 @@ void KVRFrmStart::chooseOperation(const char* mode)
 {
     m_state.OperationMode = mode;
     setStatusText("Ready");
-    ShowPlaylistPicker(*this);
+    emit playlistPickerRequested();
 }
 
 void KVRFrmStart::mnuCreateClick()
@@ -404,7 +403,7 @@ void KVRFrmStart::BtnCancelClick()
     controls.btnCancel->hide();
     controls.label1->hide();
     setStatusText("Ready");
-    ShowPlaylistPicker(*this);
+    emit playlistPickerRequested();
 }
 
 void KVRFrmStart::BtnDoneClick()
@@ -499,7 +498,7 @@ void KVRFrmStart::dropEvent(QDropEvent* event)
         this,
         [this, playlist] {
             if (takesPlaylist())
-                OpenPlaylist(*this, playlist);
+                emit playlistDropped(playlist);
         },
         Qt::QueuedConnection);
 }
@@ -507,19 +506,4 @@ void KVRFrmStart::dropEvent(QDropEvent* event)
 void EnableMainWindow(KVRFrmStart& window)
 {
     window.setEnabled(true);
-}
-
-void ShowPlaylistPicker(KVRFrmStart& mainWindow)
-{
-    KVRFrmGetFilename* picker = mainWindow.playlistPicker();
-    if (picker == nullptr) {
-        // A drive map of its own, every drive at its root: nothing of an
-        // earlier opening survives.
-        picker = new KVRFrmGetFilename(mainWindow.fileSystem(), mainWindow.messageBoxes(),
-                                       mainWindow.fileSystem().drives());
-        mainWindow.adoptPlaylistPicker(*picker);
-    }
-    picker->show();
-    picker->raise();
-    picker->activateWindow();
 }

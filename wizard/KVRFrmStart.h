@@ -36,7 +36,8 @@ class KVRFrmGetFilename;
 
 // The main window and frame of the wizard. A job drives it through the
 // JobWindow operations; the other windows of the wizard through the public
-// methods below.
+// methods below. The wizard's next step it only asks for, by a signal that
+// connectWizard (wizard/Wizard.h) connects to that step.
 class KVRFrmStart final : public QMainWindow, public kavora::JobWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(KVRFrmStart)
@@ -83,8 +84,9 @@ public:
     // The open selection window, or null when it is not loaded.
     KVRFrmGetFilename* playlistPicker() const;
     // Takes over a selection window that ShowPlaylistPicker has loaded: its
-    // "&Next" leads to the preview, its "&Back" back to this window, and
-    // however it closes, this window is left idle with its menus enabled.
+    // "&Next" sets the playlist and asks for the preview (playlistPicked),
+    // its "&Back" leads back to this window, and however it closes, this
+    // window is left idle with its menus enabled.
     void adoptPlaylistPicker(KVRFrmGetFilename& picker);
     // Hides and unloads the selection window for the preview, which goes on
     // from there: nothing returns to the idle state.
@@ -108,6 +110,15 @@ signals:
     void licenseAgreementRequested();
     void technicalSupportRequested();
     void aboutRequested();
+    // An operation was chosen, or "&Back" pressed in the preview: the
+    // selection window is wanted. The operation is set already.
+    void playlistPickerRequested();
+    // "&Next" in the selection window: AppState.InputPlaylistPath is set, and
+    // `directory` is the one that window showed.
+    void playlistPicked(const std::string& directory);
+    // A playlist file dropped on the window while it takes one; sent once
+    // the drop is over, and only if the window still takes one then.
+    void playlistDropped(const std::string& path);
     // A job is over, and the window still counts as running it: what asked
     // for the window meanwhile and waits unread is to be taken in now (and
     // refused), not later when the window is free again.
@@ -177,7 +188,3 @@ private:
 
 // Enables the main window as a whole (start-up, and the about box's "&OK").
 void EnableMainWindow(KVRFrmStart& window);
-
-// Loads the selection window if it is not loaded and shows it; an open one is
-// only brought to the front, unchanged.
-void ShowPlaylistPicker(KVRFrmStart& mainWindow);

@@ -41,15 +41,6 @@ ChosenPlaylist choosePlaylist(const kavora::platform::DriveMap& drives, std::str
     return chosen;
 }
 
-bool isPlaylistFile(const kavora::platform::FileSystem& fileSystem, std::string_view path)
-{
-    using kavora::platform::FileAttribute;
-    if (!isPlaylistName(kavora::platform::fileNamePart(path)))
-        return false;
-    const auto attributes = fileSystem.attributes(path);
-    return attributes && (attributes.value() & (FileAttribute::Directory | FileAttribute::System)) == 0;
-}
-
 void OpenPlaylist(KVRFrmStart& mainWindow, std::string_view path)
 {
     const ChosenPlaylist chosen = choosePlaylist(mainWindow.fileSystem().drives(), path);

@@ -7,8 +7,7 @@ class KVRFrmStart;
 
 namespace kavora::platform {
 class DriveMap;
-class FileSystem;
-} // namespace kavora::platform
+}
 
 // A playlist handed to the window by its path instead of picked in the
 // selection window: given on the command line, by a second start, or dropped.
@@ -23,10 +22,6 @@ struct ChosenPlaylist {
 // `path` is a Windows path or an absolute host path; a host path is shown on
 // its drive (/home/u/Lists/mix.m3u is C:\Lists\mix.m3u while C: is /home/u).
 ChosenPlaylist choosePlaylist(const kavora::platform::DriveMap& drives, std::string_view path);
-
-// Whether `path` names a single playlist file: a file, neither a folder nor a
-// device, with the name of one of the playlist types.
-bool isPlaylistFile(const kavora::platform::FileSystem& fileSystem, std::string_view path);
 
 // Opens the playlist at `path` as if it had been picked in the selection
 // window: the operation that its type calls for, then its preview. For a

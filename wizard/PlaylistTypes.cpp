@@ -1,6 +1,7 @@
 #include "wizard/PlaylistTypes.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 
@@ -26,4 +27,13 @@ bool isPlaylistName(std::string_view name)
 bool isKavoraPlaylistName(std::string_view name)
 {
     return matchesAny(kKvrPatterns, name);
+}
+
+bool isPlaylistFile(const kavora::platform::FileSystem& fileSystem, std::string_view path)
+{
+    using kavora::platform::FileAttribute;
+    if (!isPlaylistName(kavora::platform::fileNamePart(path)))
+        return false;
+    const auto attributes = fileSystem.attributes(path);
+    return attributes && (attributes.value() & (FileAttribute::Directory | FileAttribute::System)) == 0;
 }

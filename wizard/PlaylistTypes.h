@@ -3,6 +3,10 @@
 #include <span>
 #include <string_view>
 
+namespace kavora::platform {
+class FileSystem;
+}
+
 // The playlist types the program offers: the selection window's type box
 // lists them, and a playlist handed over by path is taken by its name.
 
@@ -30,3 +34,6 @@ inline constexpr PlaylistType kPlaylistTypes[] = {
 bool isPlaylistName(std::string_view name);
 // A name of the program's own type (.kvr), which Remove reads.
 bool isKavoraPlaylistName(std::string_view name);
+// Whether `path` names a single playlist file: a file, neither a folder nor a
+// device, with the name of one of the playlist types.
+bool isPlaylistFile(const kavora::platform::FileSystem& fileSystem, std::string_view path);

@@ -7,6 +7,8 @@
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
 #include "wizard/PreviewPlaylist.h"
+#include "wizard/ShowPlaylistPicker.h"
+#include "wizard/Wizard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +34,7 @@ double reportSeconds(int lines)
 {
     kavora::AppState state;
     KVRFrmStart window(state);
+    connectWizard(window);
     window.show();
     window.setReportVisible(true);
     window.replaceReport("\r\nProcessing input file... C:\\Lists\\mix.m3u\r\n");
@@ -60,6 +63,7 @@ double listSeconds(int files)
     }
     kavora::AppState state;
     KVRFrmStart window(state);
+    connectWizard(window);
     // The best of five openings, each of a new window: the first also
     // warms the file system's caches.
     double best = 1e9;
@@ -111,6 +115,7 @@ double previewSeconds(const QByteArray& playlist)
     state.OperationMode = "Create";
     state.InputPlaylistPath = "C:\\mix.m3u";
     KVRFrmStart window(state);
+    connectWizard(window);
     window.show();
     QApplication::processEvents();
     ReportPaintWatch watch;

@@ -4,6 +4,7 @@
 #include "processing/AppState.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
+#include "wizard/Wizard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,6 +67,7 @@ int main(int argc, char* argv[])
 
     kavora::AppState state;
     KVRFrmStart window(state);
+    connectWizard(window);
     window.setPrintEnabled(false);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

@@ -5,6 +5,7 @@
 #include "WizardFixture.h"
 #include "platform/DriveMap.h"
 #include "platform/FileSystem.h"
+#include "wizard/PlaylistTypes.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>

@@ -1,5 +1,7 @@
 #include "WizardFixture.h"
 
+#include "wizard/Wizard.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -32,6 +34,7 @@ KVRFrmStart& WizardFixture::window()
 {
     if (m_window == nullptr) {
         m_window = std::make_unique<KVRFrmStart>(m_state);
+        connectWizard(*m_window);
         m_window->show();
     }
     return *m_window;
