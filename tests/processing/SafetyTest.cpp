@@ -125,7 +125,8 @@ TEST_F(SafetyTest, KilledCreateLeavesEveryNumberedFileListed)
 {
     std::mt19937 random(std::random_device{}());
     int killedMidway = 0;
-    for (int round = 0; round < 60; ++round) {
+    // Until 50 kills have landed inside a job; a loaded machine needs more rounds.
+    for (int round = 0; killedMidway < 50 && round < 150; ++round) {
         const std::string folder = "Run" + std::to_string(round), playlist = "C:\\" + folder + "\\list.";
         std::vector<std::string> entries;
         for (int index = 0; index < 100; ++index) {
@@ -137,7 +138,7 @@ TEST_F(SafetyTest, KilledCreateLeavesEveryNumberedFileListed)
         ASSERT_EQ(::pipe(started), 0);
         const pid_t child = fork();
         if (child == 0) {
-            window.appendDelay = std::chrono::microseconds(200); // the job takes at least 100 x 200 us
+            window.appendDelay = std::chrono::microseconds(250); // the job takes at least 100 x 250 us
             (void)!::write(started[1], "s", 1);
             runJob("Create", playlist + "m3u");
             _exit(0);
@@ -147,7 +148,8 @@ TEST_F(SafetyTest, KilledCreateLeavesEveryNumberedFileListed)
         ASSERT_EQ(::read(started[0], &signal, 1), 1);
         ::close(started[0]);
         ::close(started[1]);
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 18000));
+        // Past the job's start, before its end, whatever the machine's load.
+        std::this_thread::sleep_for(std::chrono::microseconds(1000 + random() % 18000));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
 
