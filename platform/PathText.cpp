@@ -112,7 +112,9 @@ std::string lexicallyNormal(std::string_view path)
     const char separator = first == std::string_view::npos ? '\\' : path[first];
     const bool rooted = !root.empty() && isSeparator(root.back());
 
-    std::string normal(root);
+    std::string normal;
+    normal.reserve(path.size());
+    normal = root;
     if (rooted)
         normal.back() = separator;
     const std::size_t base = normal.size();

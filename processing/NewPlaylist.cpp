@@ -51,9 +51,12 @@ FsStatus NewPlaylist::leaveOut()
 FsStatus NewPlaylist::list(std::string_view entryLine)
 {
     m_beforeEntry = m_writer->size();
-    m_listedHeld = m_held;
-    if (FsStatus written = writeHeld(true); !written)
-        return written;
+    m_listedHeld = std::move(m_held);
+    m_held.clear();
+    for (const std::string& line : m_listedHeld) {
+        if (FsStatus written = m_writer->writeLine(line); !written)
+            return written;
+    }
     return m_writer->writeLine(entryLine);
 }
 

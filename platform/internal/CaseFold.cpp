@@ -50,18 +50,20 @@ char32_t decodeAt(std::string_view bytes, std::size_t& i)
 
 std::u32string foldedName(std::string_view bytes)
 {
-    std::u32string folded;
-    folded.reserve(bytes.size());
+    // At most one code point a byte: written in place, cut to size at the end.
+    std::u32string folded(bytes.size(), U'\0');
+    std::size_t length = 0;
     std::size_t i = 0;
     while (i < bytes.size()) {
         // Most names are ASCII: folded here without decoding.
         if (const auto byte = static_cast<std::uint8_t>(bytes[i]); byte < 0x80) {
-            folded.push_back(byte >= 'A' && byte <= 'Z' ? char32_t{byte} + 0x20 : char32_t{byte});
+            folded[length++] = byte >= 'A' && byte <= 'Z' ? char32_t{byte} + 0x20 : char32_t{byte};
             ++i;
         } else {
-            folded.push_back(foldCodePoint(decodeAt(bytes, i)));
+            folded[length++] = foldCodePoint(decodeAt(bytes, i));
         }
     }
+    folded.resize(length);
     return folded;
 }
 
