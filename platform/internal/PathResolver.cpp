@@ -229,11 +229,13 @@ FsResult<LocatedPath> PathResolver::locate(std::string_view path) const
     // playlist mostly share a few folders. The name is taken as parse() would.
     const std::string_view directoryText = directoryPart(path);
     const std::string_view nameText = fileNamePart(path);
-    std::string name = hasWildcard(nameText) ? std::string(nameText) : withoutTrailingDotsAndSpaces(nameText);
-    const bool remembered = m_cache != nullptr && !directoryText.empty() && !name.empty() &&
-                            nameText.find('\0') == std::string_view::npos;
-    if (remembered) {
-        if (const std::string* known = m_cache->locatedDirectory(directoryText))
+    bool remembered = false;
+    if (m_cache != nullptr && !directoryText.empty() && nameText.find('\0') == std::string_view::npos) {
+        std::string name =
+            hasWildcard(nameText) ? std::string(nameText) : withoutTrailingDotsAndSpaces(nameText);
+        remembered = !name.empty();
+        const std::string* known = remembered ? m_cache->locatedDirectory(directoryText) : nullptr;
+        if (known != nullptr)
             return LocatedPath{*known, std::move(name)};
     }
 
