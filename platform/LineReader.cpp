@@ -44,7 +44,7 @@ struct LineReader::Impl {
     std::size_t memoryRead = 0;
     FileIdentity identity;
 
-    std::string raw;    // bytes read but not yet text: a mark not yet decided, a split UTF-16 unit
+    std::string raw;    // bytes read but not yet text: the start a mark is looked for in, a split UTF-16 unit
     std::string buffer; // text, lines not yet read
     std::size_t position = 0;
     bool endOfInput = false;
@@ -53,24 +53,24 @@ struct LineReader::Impl {
     bool bigEndian = false;
     FsStatus status;
 
-    // Up to kChunk bytes of the source appended to `raw`; 0 at its end.
-    std::size_t readSource()
+    // Up to kChunk bytes of the source appended to `into`; 0 at its end.
+    std::size_t readSource(std::string& into)
     {
-        const std::size_t oldSize = raw.size();
+        const std::size_t oldSize = into.size();
         if (!file.isOpen()) {
             const std::size_t count = std::min(kChunk, memory.size() - memoryRead);
-            raw.append(memory, memoryRead, count);
+            into.append(memory, memoryRead, count);
             memoryRead += count;
             return count;
         }
-        raw.resize(oldSize + kChunk);
+        into.resize(oldSize + kChunk);
         ssize_t count = 0;
         do {
-            count = ::read(file.get(), raw.data() + oldSize, kChunk);
+            count = ::read(file.get(), into.data() + oldSize, kChunk);
         } while (count < 0 && errno == EINTR);
         if (count < 0)
             status = failureFromErrno(errno);
-        raw.resize(oldSize + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+        into.resize(oldSize + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
         return static_cast<std::size_t>(std::max<ssize_t>(count, 0));
     }
 
@@ -78,7 +78,7 @@ struct LineReader::Impl {
     void detectEncoding()
     {
         encodingKnown = true;
-        while (raw.size() < kUtf8Mark.size() && readSource() > 0) {
+        while (raw.size() < kUtf8Mark.size() && readSource(raw) > 0) {
         }
         const std::string_view start(raw);
         if (start.starts_with(kUtf8Mark)) {
@@ -136,12 +136,16 @@ struct LineReader::Impl {
         if (!encodingKnown)
             detectEncoding();
         const std::size_t before = buffer.size();
-        const bool read = readSource() > 0;
+        bool read = false;
         if (encoding == TextEncoding::Utf16) {
+            read = readSource(raw) > 0;
             decodeUtf16(!read);
         } else {
+            // Bytes need no decoding: read straight into the text, after what
+            // the look for a mark left over.
             buffer += raw;
             raw.clear();
+            read = readSource(buffer) > 0;
         }
         endOfInput = !read;
         return read || buffer.size() > before;
