@@ -1,4 +1,4 @@
-// Run by CheckMimeType.cmake once update-mime-database has built the database
+// Run by CheckInstall.cmake once update-mime-database has built the database
 // of a scratch install: XDG_DATA_DIRS names that prefix in front of the
 // system's directories, so each name and file resolves as a file manager
 // resolves it, against every other type the system knows.
