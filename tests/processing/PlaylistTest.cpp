@@ -61,14 +61,14 @@ TEST(PlaylistLines, KindPathAndNumberedForm)
     EXPECT_EQ(playlist::classify({"C:\\Music\\x", true}, [](std::string_view) { return true; }).kind,
               Kind::Overlong);
     // Escapes in a plain path are a second reading, kept encoded when written.
-    const EntryText escaped = EntryText::plainPath("Music/A%20B%2.mp3");
-    ASSERT_TRUE(escaped.percentDecoded().has_value());
-    EXPECT_EQ(escaped.percentDecoded()->path(), "Music/A B%2.mp3");
-    EXPECT_EQ(escaped.percentDecoded()->withNumberedName("001 ", "A B%2.mp3"), "Music/001%20A%20B%2.mp3");
+    const EntryText decoded = EntryText::plainPath("Music/A%20B%2.mp3").percentDecoded().value();
+    EXPECT_EQ(decoded.path(), "Music/A B%2.mp3");
+    EXPECT_EQ(decoded.withNumberedName("001 ", "A B%2.mp3"), "Music/001%20A%20B%2.mp3");
     EXPECT_FALSE(EntryText::plainPath("100% Hits.mp3").percentDecoded().has_value());
     // An escaped separator makes a folder of part of the last part: kept before the number.
-    EXPECT_EQ(EntryText::plainPath("Music/x%5cA.mp3").percentDecoded()->withNumberedName("001 ", "A.mp3"),
-              "Music/x%5C001%20A.mp3");
+    EXPECT_EQ(
+        EntryText::plainPath("Music/x%5cA.mp3").percentDecoded().value().withNumberedName("001 ", "A.mp3"),
+        "Music/x%5C001%20A.mp3");
     EXPECT_TRUE(playlist::isTitle("#EXTINF:1,A") && playlist::isTitle(" #extinf:-1,") &&
                 !playlist::isTitle("#EXTM3U"));
     EXPECT_EQ(playlist::leadingCharacters("\xC3\xA9t\xC3\xA9 x", 3), "\xC3\xA9t\xC3\xA9");
