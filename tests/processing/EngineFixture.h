@@ -6,6 +6,7 @@
 #include "processing/MissingFileHandlers.h"
 #include "processing/ProcessPlaylist.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -77,21 +78,18 @@ public:
         bool okEnabled = MissingFileHandlers::Text1Change(text);
         log.push_back(std::string(caption) + " [" + text + "]" + (okEnabled ? " OK" : ""));
         whileOpen();
-        if (++showings > script.size()) {
-            ADD_FAILURE() << "unscripted dialog for " << caption;
-            script.push_back({"skip"});
-        }
+        EXPECT_LE(++showings, script.size()) << "unscripted dialog for " << caption;
+        script.resize(std::max(script.size(), showings), {"skip"});
         for (const std::string& act : script[showings - 1]) {
-            if (act.starts_with("type ")) {
+            if (act.starts_with("type "))
                 okEnabled = MissingFileHandlers::Text1Change(text = act.substr(5));
-            } else if (act.ends_with("tick")) {
+            else if (act.ends_with("tick"))
                 handlers.Check1Click(act == "tick");
-            } else if ((act == "skip"              ? handlers.Command2Click()
-                        : act == "ignore"          ? handlers.Command3Click()
-                        : act == "ok" && okEnabled ? handlers.Command1Click(text)
-                                                   : DialogAction::StayOpen) == DialogAction::Close) {
+            else if ((act == "skip"              ? handlers.Command2Click()
+                      : act == "ignore"          ? handlers.Command3Click()
+                      : act == "ok" && okEnabled ? handlers.Command1Click(text)
+                                                 : DialogAction::StayOpen) == DialogAction::Close)
                 return;
-            }
         }
     }
 };
@@ -123,9 +121,8 @@ protected:
     }
     void write(const std::map<std::string, std::string>& files) const
     {
-        for (const auto& [relative, bytes] : files) {
+        for (const auto& [relative, bytes] : files)
             write(relative, bytes);
-        }
     }
     std::string read(const std::string& relative) const
     {
@@ -137,18 +134,27 @@ protected:
     std::map<std::string, std::string> snapshot() const
     {
         std::map<std::string, std::string> files;
-        for (const auto& item : fs::recursive_directory_iterator(m_home)) {
-            if (const std::string relative = fs::relative(item.path(), m_home); item.is_regular_file()) {
+        for (const auto& item : fs::recursive_directory_iterator(m_home))
+            if (const std::string relative = fs::relative(item.path(), m_home); item.is_regular_file())
                 files[relative] = read(relative);
-            }
-        }
         return files;
     }
-    JobResult runJob(const std::string& mode, const std::string& playlistPath, bool dryRun = false)
+    // Remove with the new playlist (relative to HOME) gives back every file as
+    // `before` held it, and leaves that playlist in place.
+    void expectRemoveRestores(const std::map<std::string, std::string>& before, const std::string& kvr)
+    {
+        std::string path = "C:\\" + kvr;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        runJob("Remove", path);
+        auto after = snapshot();
+        EXPECT_EQ(after.erase(kvr), 1U);
+        EXPECT_EQ(after, before);
+    }
+    JobResult runJob(const std::string& mode, const std::string& playlistPath)
     {
         state.OperationMode = mode;
         state.InputPlaylistPath = playlistPath;
-        return runPlaylistJob(state, window, user, user, JobOptions{dryRun});
+        return runPlaylistJob(state, window, user, user, JobOptions{});
     }
 
     AppState state;
@@ -163,9 +169,8 @@ private:
 inline std::string lines(const std::vector<std::string>& entries)
 {
     std::string text;
-    for (const std::string& entry : entries) {
+    for (const std::string& entry : entries)
         text += entry + "\r\n";
-    }
     return text;
 }
 
@@ -178,7 +183,5 @@ inline std::string reportOf(const std::string& playlistPath, const std::vector<s
 inline const std::string kNote = "NOTE: Use this new playlist to burn your CD and when complete use this "
                                  "new playlist as input to the Kavora REMOVE function to rename the files "
                                  "and remove the numerics from the file names.";
-inline const std::string kRemedy = "Remedy the errors listed above before rerunning the program to "
-                                   "create your new playlist file.";
 
 } // namespace kavora::test
