@@ -7,16 +7,13 @@
 #include "platform/FileSystem.h"
 #include "wizard/PlaylistTypes.h"
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUrl>
 
-#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -27,29 +24,39 @@ TEST(ChoosePlaylist, TakesThePlaylistAsTheSelectionWindowWould)
     const kavora::platform::DriveMap drives({Drive{'C', "/home/u", "c: [home]"},
                                              Drive{'D', "/media/usb", "d: [usb]"},
                                              Drive{'Z', "/", "z: [/]"}});
-    const struct {
-        std::string path, mode, input, directory;
-    } cases[] = {
-        {"/home/u/Lists/mix.m3u", "Create", "C:\\Lists\\mix.m3u", "C:\\Lists"},
-        {"/home/u/Lists/mix.KVR", "Remove", "C:\\Lists\\mix.KVR", "C:\\Lists"},
-        {"/home/u/mix.kvr", "Remove", "C:\\\\mix.kvr", "C:\\"},
-        {"/home/u/Lists/../Old/./mix.pl", "Create", "C:\\Old\\mix.pl", "C:\\Old"},
-        {"/media/usb/Lists/mix.m3u8", "Create", "D:\\Lists\\mix.m3u8", "D:\\Lists"},
-        {"/tmp/mix.kvr.txt", "Create", "Z:\\tmp\\mix.kvr.txt", "Z:\\tmp"},
-        {"C:\\Lists\\mix.kvr", "Remove", "C:\\Lists\\mix.kvr", "C:\\Lists"},
-        {"c:/Lists//mix.m3u", "Create", "C:\\Lists\\mix.m3u", "C:\\Lists"},
-        {"C:\\\\mix.m3u", "Create", "C:\\\\mix.m3u", "C:\\"},
-        {"C:mix.kvr", "Remove", "C:mix.kvr", ""},
+    // The path handed over, then the operation, input path and directory.
+    const std::pair<std::string, std::string> cases[] = {
+        {"/home/u/Lists/mix.m3u", "Create|C:\\Lists\\mix.m3u|C:\\Lists"},
+        {"/home/u/Lists/mix.KVR", "Remove|C:\\Lists\\mix.KVR|C:\\Lists"},
+        {"/home/u/mix.kvr", "Remove|C:\\\\mix.kvr|C:\\"},
+        {"/home/u/Lists/../Old/./mix.pl", "Create|C:\\Old\\mix.pl|C:\\Old"},
+        {"/media/usb/Lists/mix.m3u8", "Create|D:\\Lists\\mix.m3u8|D:\\Lists"},
+        {"/tmp/mix.kvr.txt", "Create|Z:\\tmp\\mix.kvr.txt|Z:\\tmp"},
+        {"C:\\Lists\\mix.kvr", "Remove|C:\\Lists\\mix.kvr|C:\\Lists"},
+        {"c:/Lists//mix.m3u", "Create|C:\\Lists\\mix.m3u|C:\\Lists"},
+        {"C:\\\\mix.m3u", "Create|C:\\\\mix.m3u|C:\\"},
+        {"C:mix.kvr", "Remove|C:mix.kvr|"},
     };
-    for (const auto& c : cases) {
-        const ChosenPlaylist chosen = choosePlaylist(drives, c.path);
-        EXPECT_EQ(chosen.operationMode, c.mode) << c.path;
-        EXPECT_EQ(chosen.inputPlaylistPath, c.input) << c.path;
-        EXPECT_EQ(chosen.playlistDirectory, c.directory) << c.path;
+    for (const auto& [path, expected] : cases) {
+        const ChosenPlaylist chosen = choosePlaylist(drives, path);
+        EXPECT_EQ(chosen.operationMode + '|' + chosen.inputPlaylistPath + '|' + chosen.playlistDirectory,
+                  expected);
     }
 }
 
-using OpenPlaylistTest = WizardFixture;
+class OpenPlaylistTest : public WizardFixture {
+protected:
+    QUrl url(const std::string& relative) const
+    {
+        return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(hostPath(relative))));
+    }
+    // The operation, the input path, the directory and the report.
+    std::string opened()
+    {
+        return state().OperationMode + '|' + state().InputPlaylistPath + '|' + state().PlaylistDirectory +
+               '|' + window().reportText();
+    }
+};
 
 TEST_F(OpenPlaylistTest, OnlyAFileWithAPlaylistNameIsAPlaylistFile)
 {
@@ -80,66 +87,81 @@ bool dragAndDrop(QWidget* target, const QList<QUrl>& urls)
     const QPoint at = target->rect().center();
     const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
     QDragEnterEvent enter(at, actions, &dragged, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
     QDragMoveEvent move(at, actions, &dragged, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &move);
-    if (!move.isAccepted())
-        return false;
     QDropEvent drop(QPointF(at), actions, &dragged, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
+    for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop}) {
+        QCoreApplication::sendEvent(target, event);
+        if (!event->isAccepted())
+            return false;
+    }
     QCoreApplication::processEvents(); // the drop opens the playlist once it is over
-    return drop.isAccepted();
-}
-
-QUrl fileUrl(const std::string& hostPath)
-{
-    return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(hostPath)));
+    return true;
 }
 
 // Dropped on the window, or on the report area over most of it, in the idle,
-// preview and done states: the operation its type calls for, its own folder,
-// its text, and the preview's buttons ("&Done" gone, "Ready" again).
-TEST_F(OpenPlaylistTest, ADroppedPlaylistOpensInIdlePreviewAndDone)
+// preview and done states, a playlist opens: the operation its type calls for,
+// its own folder, its text, and the preview's buttons ("&Done" gone, "Ready"
+// again). While a job runs (its processing-error dialog waiting, or over but
+// still counting as running) or a message box is open, a drop is refused.
+TEST_F(OpenPlaylistTest, ADroppedPlaylistOpensOnlyWhileTheWindowIsFree)
 {
-    writeFile("Music/001 A.mp3", "A");
-    writeFile("Lists/mix.m3u", "../Music/A.mp3\n");
-    writeFile("Lists/mix.KVR", "C:\\Music\\001 A.mp3\r\n");
-    EXPECT_TRUE(dragAndDrop(&window(), {fileUrl(hostPath("Lists/mix.KVR"))}));
+    writeFile("Lists/mix.m3u", "Gone.mp3\n");
+    writeFile("Lists/old.KVR", "C:\\Music\\001 A.mp3\r\n");
+    const QList<QUrl> kvr = {url("Lists/old.KVR")};
+    EXPECT_TRUE(dragAndDrop(&window(), kvr));
     EXPECT_EQ(mainState(), kPreview);
-    EXPECT_EQ(state().OperationMode, "Remove");
-    EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\mix.KVR");
-    EXPECT_EQ(window().reportText(), "C:\\Music\\001 A.mp3");
+    EXPECT_EQ(opened(), "Remove|C:\\Lists\\old.KVR|C:\\Lists|C:\\Music\\001 A.mp3");
     QWidget* report = control<QPlainTextEdit>(&window(), "RichTextBox1")->viewport();
-    EXPECT_TRUE(dragAndDrop(report, {fileUrl(hostPath("Lists/mix.KVR"))}));
+    EXPECT_TRUE(dragAndDrop(report, {url("Lists/../Lists/mix.m3u")}));
     EXPECT_EQ(mainState(), kPreview);
+    EXPECT_EQ(opened(), "Create|C:\\Lists\\mix.m3u|C:\\Lists|Gone.mp3");
+
+    ModalAnswerer answers;
+    answers.then([&](QWidget* dialog) {
+        EXPECT_FALSE(dragAndDrop(&window(), kvr));
+        EXPECT_EQ(mainState(), kRunning);
+        press("&Ignore Errors")(dialog);
+    });
+    int ending = 0;
+    const auto connection = QObject::connect(&window(), &KVRFrmStart::jobEnding, [&] {
+        ++ending;
+        EXPECT_FALSE(dragAndDrop(&window(), kvr));
+    });
     click(&window(), "BtnOK");
-    ASSERT_EQ(mainState(), kDone);
-    EXPECT_TRUE(dragAndDrop(report, {fileUrl(hostPath("Lists/../Lists/mix.m3u"))}));
-    EXPECT_EQ(mainState(), kPreview);
-    EXPECT_EQ(state().OperationMode, "Create");
+    QObject::disconnect(connection);
+    EXPECT_EQ(ending, 1);
+    EXPECT_EQ(mainState(), kDone);
     EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\mix.m3u");
-    EXPECT_EQ(state().PlaylistDirectory, "C:\\Lists");
-    EXPECT_EQ(window().reportText(), "../Music/A.mp3");
+    EXPECT_TRUE(dragAndDrop(report, kvr));
+    EXPECT_EQ(mainState(), kPreview);
+    EXPECT_EQ(opened(), "Remove|C:\\Lists\\old.KVR|C:\\Lists|C:\\Music\\001 A.mp3");
+
+    answers.then([&](QWidget* box) {
+        EXPECT_FALSE(dragAndDrop(&window(), {url("Lists/mix.m3u")}));
+        press("OK")(box);
+    });
+    OpenPlaylist(window(), hostPath("Lists/gone.m3u"));
+    EXPECT_EQ(answers.seen.size(), 2U);
+    EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\gone.m3u");
+    EXPECT_TRUE(dragAndDrop(&window(), kvr)); // the box is gone
+    EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\old.KVR");
     click(&window(), "BtnCancel");
     click(picker(), "BtnCancel");
 }
 
-// Only one file with a playlist's name is taken; the window stays idle.
+// Only one file with a playlist's name is taken; the window stays idle. Nor
+// is one taken while the selection window is open.
 TEST_F(OpenPlaylistTest, AnythingElseDroppedIsRefused)
 {
     writeFile("Lists/mix.m3u", "A.mp3\n");
     writeFile("Lists/other.pl", "B.mp3\n");
     writeFile("Lists/notes.txt", "x");
-    writeFile("Lists/Folder.m3u/x", "x");
     const std::pair<const char*, QList<QUrl>> drops[] = {
-        {"two playlists", {fileUrl(hostPath("Lists/mix.m3u")), fileUrl(hostPath("Lists/other.pl"))}},
-        {"a folder", {fileUrl(hostPath("Lists"))}},
-        {"a folder with a playlist's name", {fileUrl(hostPath("Lists/Folder.m3u"))}},
+        {"two playlists", {url("Lists/mix.m3u"), url("Lists/other.pl")}},
+        {"a folder", {url("Lists")}},
         {"a web address", {QUrl(QStringLiteral("http://radio.example/mix.m3u"))}},
-        {"a file that is no playlist", {fileUrl(hostPath("Lists/notes.txt"))}},
-        {"a playlist that is not there", {fileUrl(hostPath("Lists/gone.m3u"))}},
+        {"a file that is no playlist", {url("Lists/notes.txt")}},
+        {"a playlist that is not there", {url("Lists/gone.m3u")}},
         {"no address at all", {}},
     };
     for (const auto& [what, urls] : drops) {
@@ -147,46 +169,8 @@ TEST_F(OpenPlaylistTest, AnythingElseDroppedIsRefused)
         EXPECT_EQ(mainState(), kIdle) << what;
     }
     trigger("mnuCreate");
-    EXPECT_FALSE(dragAndDrop(&window(), {fileUrl(hostPath("Lists/mix.m3u"))})) << "selection window open";
+    EXPECT_FALSE(dragAndDrop(&window(), {url("Lists/mix.m3u")})) << "selection window open";
     EXPECT_EQ(mainState(), kChoosing);
-    click(picker(), "BtnCancel");
-}
-
-// Dragged in while the processing-error dialog waits, and when the job is
-// over but still counts as running: refused both times, and the report stays.
-// The same while a message box is open.
-TEST_F(OpenPlaylistTest, ADropIsRefusedWhileAJobRunsOrADialogIsOpen)
-{
-    writeFile("Lists/mix.m3u", "Gone.mp3\n");
-    writeFile("Lists/other.m3u", "Other.mp3\n");
-    const QList<QUrl> other = {fileUrl(hostPath("Lists/other.m3u"))};
-    OpenPlaylist(window(), hostPath("Lists/mix.m3u"));
-    ModalAnswerer answers;
-    answers.then([&](QWidget* dialog) {
-        EXPECT_FALSE(dragAndDrop(&window(), other));
-        EXPECT_EQ(mainState(), kRunning);
-        press("&Ignore Errors")(dialog);
-    });
-    int ending = 0;
-    const auto connection = QObject::connect(&window(), &KVRFrmStart::jobEnding, [&] {
-        ++ending;
-        EXPECT_FALSE(dragAndDrop(&window(), other));
-    });
-    click(&window(), "BtnOK");
-    QObject::disconnect(connection);
-    EXPECT_EQ(ending, 1);
-    EXPECT_EQ(mainState(), kDone);
-    EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\mix.m3u");
-
-    answers.then([&](QWidget* box) {
-        EXPECT_FALSE(dragAndDrop(&window(), other));
-        press("OK")(box);
-    });
-    OpenPlaylist(window(), hostPath("Lists/gone.m3u"));
-    EXPECT_EQ(answers.seen.size(), 2u);
-    EXPECT_TRUE(dragAndDrop(&window(), other)); // the box is gone
-    EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\other.m3u");
-    click(&window(), "BtnCancel");
     click(picker(), "BtnCancel");
 }
 

@@ -5,14 +5,9 @@
 #include "platform/FileSystem.h"
 #include "processing/MessageBoxes.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QSignalSpy>
-#include <QTest>
 
-#include <optional>
 #include <tuple>
 
 namespace {
@@ -20,25 +15,13 @@ namespace {
 const std::string kStart = "C:\\My Documents\\My Music\\My Playlists";
 const std::string kStartHost = "My Documents/My Music/My Playlists/";
 
-// Message boxes that only note "title|prompt".
-class NotedMessages final : public kavora::MessageBoxes {
-public:
-    void show(std::string_view prompt, std::string_view title, kavora::MessageIcon) override
-    {
-        shown.push_back(std::string(title) + '|' + std::string(prompt));
-    }
-    std::vector<std::string> shown;
-};
-
-class PickerTest : public WizardFixture {
+class PickerTest : public WizardFixture, public kavora::MessageBoxes {
 protected:
     KVRFrmGetFilename* picker() override { return m_picker; }
-
     // Loads the window over the files written so far.
     KVRFrmGetFilename& open()
     {
-        m_fileSystem.emplace();
-        m_picker = new KVRFrmGetFilename(*m_fileSystem, m_messages, m_fileSystem->drives());
+        m_picker = new KVRFrmGetFilename(m_fileSystem, *this, m_fileSystem.drives());
         m_picker->show();
         return *m_picker;
     }
@@ -47,19 +30,23 @@ protected:
         delete m_picker.data();
         WizardFixture::TearDown();
     }
+    // Message boxes only noted, as "title|prompt".
+    void show(std::string_view prompt, std::string_view title, kavora::MessageIcon) override
+    {
+        m_shown.push_back(std::string(title) + '|' + std::string(prompt));
+    }
 
-    NotedMessages m_messages;
+    std::vector<std::string> m_shown;
 
 private:
-    std::optional<kavora::platform::FileSystem> m_fileSystem;
+    const kavora::platform::FileSystem m_fileSystem;
     QPointer<KVRFrmGetFilename> m_picker;
 };
 
 TEST_F(PickerTest, NextIsEnabledAsTheTableSays)
 {
-    for (const char* file : {"a.m3u", "b.m3u", "Sub/c.m3u"})
+    for (const char* file : {"a.m3u", "b.m3u", "Sub/c.m3u", "Empty/not a playlist.txt"})
         writeFile(kStartHost + file, "x");
-    writeFile(kStartHost + "Empty/not a playlist.txt", "x");
     KVRFrmGetFilename& picked = open();
     auto* combo = control<QComboBox>(&picked, "Combo1");
 
@@ -87,8 +74,10 @@ TEST_F(PickerTest, NextIsEnabledAsTheTableSays)
 }
 
 // The first type also lists ".m3u8" playlists, as Windows does under "*.m3u";
-// the entry texts stay as they are.
-TEST_F(PickerTest, EachTypeListsItsFiles)
+// the entry texts stay as they are. Only a choice from the list changes the
+// type: text typed into the type box that names another type, however the
+// editing ends, chooses nothing.
+TEST_F(PickerTest, EachTypeListsItsFilesAndTypingInTheTypeBoxChoosesNone)
 {
     for (const char* file : {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3"})
         writeFile(kStartHost + file, "x");
@@ -109,14 +98,8 @@ TEST_F(PickerTest, EachTypeListsItsFiles)
         EXPECT_EQ(combo->itemText(index).toStdString(), entry);
         EXPECT_EQ(picked.listedFiles(), listed) << entry;
     }
-}
 
-// Only a choice from its list changes the type: text typed into the type box
-// that names another type, however the editing ends, chooses nothing.
-TEST_F(PickerTest, TypingInTheTypeBoxChangesNothingElse)
-{
-    writeFile(kStartHost + "a.m3u", "x");
-    writeFile(kStartHost + "b.kvr", "x");
+    QSignalSpy next(&picked, &KVRFrmGetFilename::nextRequested);
     const std::pair<const char*, std::function<void(QLineEdit*)>> endings[] = {
         {"Enter", [](QLineEdit* text) { QTest::keyClick(text, Qt::Key_Return); }},
         {"keypad Enter", [](QLineEdit* text) { QTest::keyClick(text, Qt::Key_Enter, Qt::KeypadModifier); }},
@@ -127,20 +110,12 @@ TEST_F(PickerTest, TypingInTheTypeBoxChangesNothingElse)
          }},
     };
     for (const auto& [ending, end] : endings) {
-        SCOPED_TRACE(ending);
-        KVRFrmGetFilename& picked = open();
-        auto* combo = control<QComboBox>(&picked, "Combo1");
-        QSignalSpy next(&picked, &KVRFrmGetFilename::nextRequested);
         combo->lineEdit()->selectAll();
         QTest::keyClicks(combo->lineEdit(), QStringLiteral("Kavora playlist (*.kvr)"));
         end(combo->lineEdit());
-        EXPECT_EQ(combo->currentIndex(), 0);
-        EXPECT_EQ(picked.listedFiles(), std::vector<std::string>{"a.m3u"});
-        EXPECT_EQ(picked.inputFileText(), kStart);
-        EXPECT_FALSE(control<QPushButton>(&picked, "BtnOK")->isEnabled());
-        EXPECT_TRUE(picked.isVisible());
-        EXPECT_TRUE(next.isEmpty());
-        delete &picked;
+        EXPECT_EQ(combo->currentIndex(), 0) << ending;
+        EXPECT_EQ(picked.listedFiles(), types[0].second) << ending;
+        EXPECT_TRUE(picked.isVisible() && next.isEmpty()) << ending;
     }
 }
 
@@ -153,68 +128,53 @@ TEST_F(PickerTest, AnUnreadableFolderOrDriveIsReportedAndTheWindowStaysWhereItWa
     EXPECT_EQ(picked.currentDirectory(), "C:\\Music");
     EXPECT_EQ(control<QListWidget>(&picked, "File1")->count(), 1);
 
-    auto* drives = control<QComboBox>(&picked, "Drive1");
-    drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+    chooseDrive('Z');
     ASSERT_EQ(picked.currentDirectory(), "Z:\\");
     // Drive C: (HOME) goes away, as a medium taken out would.
     ASSERT_TRUE(QDir(QString::fromStdString(hostPath(""))).removeRecursively());
-    drives->setCurrentIndex(drives->findData(QChar::fromLatin1('C')));
-    EXPECT_EQ(drives->currentData().toChar(), QChar::fromLatin1('Z'));
+    chooseDrive('C');
+    EXPECT_EQ(control<QComboBox>(&picked, "Drive1")->currentData().toChar(), QChar::fromLatin1('Z'));
     EXPECT_EQ(picked.currentDirectory(), "Z:\\");
     EXPECT_EQ(picked.inputFileText(), "Z:\\");
-    ASSERT_EQ(m_messages.shown.size(), 2u);
-    EXPECT_TRUE(m_messages.shown[0].starts_with("KVR|The folder C:\\Gone cannot be read"));
-    EXPECT_TRUE(m_messages.shown[1].starts_with("KVR|The folder C:\\ cannot be read"));
+    ASSERT_EQ(m_shown.size(), 2U);
+    EXPECT_TRUE(m_shown[0].starts_with("KVR|The folder C:\\Gone cannot be read"));
+    EXPECT_TRUE(m_shown[1].starts_with("KVR|The folder C:\\ cannot be read"));
 }
 
 // "&Next" hands on the text as it stands and the directory shown, and leaves
-// closing to its receiver; "&Back" and the close box close the window.
+// closing to its receiver; "&Back" and the close box close the window. A file
+// picked at a drive root is joined with a second backslash.
 TEST_F(PickerTest, SaysWhatTheUserAskedForBySignals)
 {
-    writeFile(kStartHost + "a.m3u", "x");
-    writeFile("Other/b.m3u", "x");
-    enum class Way { Next, Back, CloseBox };
-    const struct {
-        const char* name;
-        std::function<void()> choose;
-        Way way;
-        std::vector<std::string> next; // inputFile, directory
-    } cases[] = {
-        {"a file clicked",
-         [this] { clickFile(QStringLiteral("a.m3u")); },
-         Way::Next,
-         {kStart + "\\a.m3u", kStart}},
-        {"a path typed in another folder",
-         [this] { typePath("C:\\Other\\b.m3u"); },
-         Way::Next,
-         {"C:\\Other\\b.m3u", kStart}},
-        {"a file clicked, then Back", [this] { clickFile(QStringLiteral("a.m3u")); }, Way::Back, {}},
-        {"the close box", [] {}, Way::CloseBox, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    writeFile("a.m3u", "x");
+    for (const bool closeBoxed : {false, true}) {
+        SCOPED_TRACE(closeBoxed ? "close box" : "Back");
         KVRFrmGetFilename& picked = open();
-        const QPointer<KVRFrmGetFilename> alive(&picked);
         QSignalSpy next(&picked, &KVRFrmGetFilename::nextRequested);
         QSignalSpy back(&picked, &KVRFrmGetFilename::backRequested);
         QSignalSpy closed(&picked, &KVRFrmGetFilename::closed);
-        c.choose();
-        if (c.way == Way::Next)
+        const auto nextGives = [&](const std::string& inputFile) {
             click(&picked, "BtnOK");
-        else if (c.way == Way::Back)
-            click(&picked, "BtnCancel");
-        else
+            ASSERT_EQ(next.size(), 1);
+            const QVariantList given = next.takeFirst();
+            EXPECT_EQ(given.value(0).value<std::string>() + '|' + given.value(1).value<std::string>(),
+                      inputFile + "|C:\\");
+        };
+        if (!closeBoxed) {
+            clickFile(QStringLiteral("a.m3u"));
+            nextGives("C:\\\\a.m3u");
+            typePath("C:\\Other\\b.m3u"); // another folder
+            nextGives("C:\\Other\\b.m3u");
+        }
+        EXPECT_TRUE(closed.isEmpty() && picked.isVisible()) << "Next closed the window";
+        if (closeBoxed)
             EXPECT_TRUE(closeBox(&picked));
-
-        EXPECT_EQ(next.size(), c.way == Way::Next ? 1 : 0);
-        std::vector<std::string> handedOn;
-        for (const QVariant& argument : next.value(0))
-            handedOn.push_back(argument.value<std::string>());
-        EXPECT_EQ(handedOn, c.next);
-        EXPECT_EQ(back.size(), c.way == Way::Back ? 1 : 0);
-        EXPECT_EQ(closed.size(), c.way == Way::Next ? 0 : 1);
-        EXPECT_EQ(alive.isNull(), c.way != Way::Next) << "a closed window deletes itself";
-        delete alive.data();
+        else
+            click(&picked, "BtnCancel");
+        EXPECT_EQ(back.size(), closeBoxed ? 0 : 1);
+        EXPECT_EQ(closed.size(), 1);
+        EXPECT_TRUE(next.isEmpty());
+        EXPECT_EQ(picker(), nullptr) << "a closed window deletes itself";
     }
 }
 

@@ -1,24 +1,20 @@
 // A job's whole road through real widgets: Actions menu, selection window,
 // preview, "&Next" with the dialog answered, the report, "&Done"; and the
-// preview's own ways out.
+// preview's and the selection window's own ways out.
 #include "WizardFixture.h"
+#include "wizard/OpenPlaylist.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QStatusTipEvent>
-#include <QTest>
-#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
 const std::string kPlaylists = "C:\\My Documents\\My Music\\My Playlists";
-const std::string kPlaylistsHost = "My Documents/My Music/My Playlists/";
 
 std::string asked(const std::string& file, const std::string& text1 = {})
 {
@@ -35,14 +31,12 @@ std::string created(int renamed, int entries, const std::string& newPlaylist = k
            "the file names.\r\n";
 }
 
-enum class Pick { ClickM3u, TypeM3u, ClickKvr };
-
-// Every road starts from Music/A.mp3, C.mp3, "007 E.mp3" and Other/B.mp3,
-// D.mp3, each file holding its own name.
+// Every road starts from Music/A.mp3, C.mp3, Café.mp3, "007 E.mp3" and
+// Other/B.mp3, D.mp3, each file holding its own name. "~/" stands for HOME.
 struct Road {
     const char* name;
-    Pick pick;
-    std::string playlist; // the bytes of mix.m3u, or of mix.kvr for Remove
+    std::string playlist; // its path, clicked in its folder: "*.kvr" for Remove
+    std::string bytes;
     std::vector<ModalAnswerer::Answer> answers;
     std::vector<std::string> seen;
     std::string report; // after its header line
@@ -59,7 +53,7 @@ const Road kRoads[] = {
     // A directory without the file (typed without its closing backslash); a
     // file's path is refused at once; without the tick the next one is asked.
     {"GoodThenFailingDirectories",
-     Pick::TypeM3u,
+     kPlaylists + "\\mix.m3u",
      "C:\\Music\\A.mp3\r\nB.mp3\r\nD.mp3\r\n",
      {typeDirectoryAndOk("C:\\Other\\"), typeDirectoryAndOk("C:\\Music\\C.mp3"), press("OK"),
       typeDirectoryAndOk("C:\\Music"), press("OK"), typeDirectoryAndOk("C:\\Other\\")},
@@ -70,10 +64,11 @@ const Road kRoads[] = {
      "\r\nRenamed C:\\Music\\001 A.mp3\r\nRenamed C:\\Other\\002 B.mp3\r\nRenamed C:\\Other\\003 D.mp3" +
          created(3, 3),
      "C:\\Music\\001 A.mp3\r\nC:\\Other\\002 B.mp3\r\nC:\\Other\\003 D.mp3\r\n",
-     "Music/001 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Other/002 B.mp3=B Other/003 D.mp3=D"},
+     "Music/001 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Music/Café.mp3=Café Other/002 B.mp3=B "
+     "Other/003 D.mp3=D"},
     // After "Ignore Errors" a missing file is an error without asking.
     {"SkipThenIgnore",
-     Pick::ClickM3u,
+     kPlaylists + "\\mix.m3u",
      "C:\\Music\\A.mp3\r\nB.mp3\r\nD.mp3\r\nX.mp3\r\nC:\\Music\\C.mp3",
      {press("&Skip File"), press("&Ignore Errors")},
      {asked("B.mp3"), asked("D.mp3")},
@@ -82,19 +77,21 @@ const Road kRoads[] = {
      "completed with 3 ERRORS DETECTED  >>>" +
          created(2, 5),
      "C:\\Music\\001 A.mp3\r\nC:\\Music\\002 C.mp3\r\n",
-     "Music/001 A.mp3=A Music/002 C.mp3=C Music/007 E.mp3=007 E Other/B.mp3=B Other/D.mp3=D"},
+     "Music/001 A.mp3=A Music/002 C.mp3=C Music/007 E.mp3=007 E Music/Café.mp3=Café Other/B.mp3=B "
+     "Other/D.mp3=D"},
     // The ticked directory serves later entries without their path, unasked.
     {"CheckBoxTicked",
-     Pick::ClickM3u,
+     kPlaylists + "\\mix.m3u",
      "B.mp3\r\nC:\\Music\\A.mp3\r\nD.mp3\r\n",
      {typeDirectoryAndOk("C:\\Other\\", true)},
      {asked("B.mp3")},
      "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\002 A.mp3\r\nRenamed C:\\Other\\003 D.mp3" +
          created(3, 3),
      "C:\\Other\\001 B.mp3\r\nC:\\Music\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\n",
-     "Music/002 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Other/001 B.mp3=B Other/003 D.mp3=D"},
+     "Music/002 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Music/Café.mp3=Café Other/001 B.mp3=B "
+     "Other/003 D.mp3=D"},
     {"Remove",
-     Pick::ClickKvr,
+     kPlaylists + "\\mix.kvr",
      "C:\\Music\\007 E.mp3\r\nC:\\Music\\003 X.mp3\r\n",
      {},
      {},
@@ -102,46 +99,96 @@ const Road kRoads[] = {
      "completed with 1 ERRORS DETECTED  >>>\r\n\r\n1 out of a possible 2 files successfully renamed to "
      "original file names.\r\n",
      "C:\\Music\\007 E.mp3\r\nC:\\Music\\003 X.mp3\r\n",
-     "Music/A.mp3=A Music/C.mp3=C Music/E.mp3=007 E Other/B.mp3=B Other/D.mp3=D"},
+     "Music/A.mp3=A Music/C.mp3=C Music/Café.mp3=Café Music/E.mp3=007 E Other/B.mp3=B Other/D.mp3=D"},
+    // As a Linux player writes it: UTF-8, LF line ends, extended M3U lines,
+    // entries relative to the playlist and one host path. Nothing is asked,
+    // and every "#" line keeps its place in the new playlist.
+    {"LinuxPlaylist",
+     "C:\\Lists\\mix.m3u",
+     "#EXTM3U\n#EXTINF:215,Artist - A\n../Music/A.mp3\n#EXTINF:180,Café\n../Music/Café.mp3\n\n"
+     "# picked by hand\n#EXTINF:200,B\n~/Other/B.mp3\n",
+     {},
+     {},
+     "\r\nRenamed C:\\Music\\001 A.mp3\r\nRenamed C:\\Music\\002 Café.mp3\r\nRenamed ~/Other/003 B.mp3" +
+         created(3, 3, "C:\\Lists\\mix.kvr"),
+     "#EXTM3U\r\n#EXTINF:215,Artist - A\r\n../Music/001 A.mp3\r\n#EXTINF:180,Café\r\n../Music/002 "
+     "Café.mp3\r\n\r\n# picked by hand\r\n#EXTINF:200,B\r\n~/Other/003 B.mp3\r\n",
+     "Music/001 A.mp3=A Music/002 Café.mp3=Café Music/007 E.mp3=007 E Music/C.mp3=C Other/003 B.mp3=B "
+     "Other/D.mp3=D"},
 };
 
-class RoadTest : public WizardFixture, public ::testing::WithParamInterface<Road> {};
+class RoadTest : public WizardFixture, public ::testing::WithParamInterface<Road> {
+protected:
+    std::string atHome(std::string text) const
+    {
+        for (std::size_t at = 0; (at = text.find("~/", at)) != std::string::npos;)
+            text.replace(at, 2, hostPath(""));
+        return text;
+    }
+    // A path on drive C:, whose root is HOME, as a path below HOME.
+    static std::string belowHome(std::string path)
+    {
+        std::ranges::replace(path, '\\', '/');
+        return path.substr(3);
+    }
+};
 
 TEST_P(RoadTest, RunsFromTheMenuToDone)
 {
     const Road& road = GetParam();
-    for (const std::string file : {"Music/A", "Music/C", "Music/007 E", "Other/B", "Other/D"})
+    for (const std::string file : {"Music/A", "Music/C", "Music/Café", "Music/007 E", "Other/B", "Other/D"})
         writeFile(file + ".mp3", file.substr(6));
-    const bool remove = road.pick == Pick::ClickKvr;
-    const std::string playlist = kPlaylists + (remove ? "\\mix.kvr" : "\\mix.m3u");
-    writeFile(kPlaylistsHost + (remove ? "mix.kvr" : "mix.m3u"), road.playlist);
+    const bool remove = road.playlist.ends_with(".kvr");
+    const std::size_t nameStart = road.playlist.rfind('\\') + 1;
+    const std::string bytes = atHome(road.bytes);
+    writeFile(belowHome(road.playlist), bytes);
 
     trigger(remove ? "mnuRemove" : "mnuCreate");
     EXPECT_EQ(mainState(), kChoosing);
-    if (remove) // the other type in the type box lists the ".kvr" playlists
-        QTest::keyClick(control<QComboBox>(picker(), "Combo1"), Qt::Key_Down);
-    if (road.pick == Pick::TypeM3u)
-        typePath(playlist);
-    else
-        clickFile(QString::fromStdString(playlist.substr(kPlaylists.size() + 1)));
-    click(picker(), "BtnOK");
-    EXPECT_EQ(mainState(), kPreview);
-    EXPECT_EQ(window().reportText(), road.playlist.substr(0, road.playlist.find_last_not_of("\r\n") + 1));
+    // Picked twice: the preview's "&Back" leads to a fresh selection window.
+    for (const bool back : {true, false}) {
+        ASSERT_TRUE(picker()->openDirectory(road.playlist.substr(0, nameStart - 1)));
+        if (remove) // the other type in the type box lists the ".kvr" playlists
+            QTest::keyClick(control<QComboBox>(picker(), "Combo1"), Qt::Key_Down);
+        clickFile(QString::fromStdString(road.playlist.substr(nameStart)));
+        click(picker(), "BtnOK");
+        EXPECT_EQ(mainState(), kPreview);
+        EXPECT_EQ(control<QLabel>(&window(), "Label1")->text().toStdString(),
+                  "You have selected a playlist that contains the following files...\n" +
+                      std::string(remove
+                                      ? "The prefixed numerics will be removed and the files will be renamed "
+                                        "backed to their original filenames."
+                                      : "The files will be renamed and prefixed with numerics and a new "
+                                        "Playlist will be created."));
+        // Its lines with CR LF between them.
+        EXPECT_EQ(window().reportText(), QString::fromStdString(bytes)
+                                             .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                             .trimmed()
+                                             .replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
+                                             .toStdString());
+        if (!back)
+            break;
+        click(&window(), "BtnCancel");
+        EXPECT_EQ(mainState(), kChoosingAfterBack);
+        EXPECT_TRUE(window().reportText().empty());
+        EXPECT_FALSE(control<QPushButton>(picker(), "BtnOK")->isEnabled());
+    }
 
     ModalAnswerer answers;
-    for (std::size_t i = 0; i < road.answers.size(); ++i)
-        answers.then([this, &road, i](QWidget* modal) {
+    for (const auto& answer : road.answers)
+        answers.then([this, &answer](QWidget* modal) {
             EXPECT_EQ(mainState(), kRunning); // the dialog opens mid-job
-            road.answers[i](modal);
+            answer(modal);
         });
     click(&window(), "BtnOK");
     EXPECT_EQ(mainState(), kDone);
     EXPECT_EQ(answers.seen, road.seen);
-    const std::string report = "\r\nProcessing input file... " + playlist + "\r\n" + road.report;
+    const std::string report = "\r\nProcessing input file... " + road.playlist + "\r\n" + atHome(road.report);
     EXPECT_EQ(window().reportText(), report);
     EXPECT_EQ(control<QPlainTextEdit>(&window(), "RichTextBox1")->toPlainText(),
               QString::fromStdString(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    EXPECT_EQ(readFile(kPlaylistsHost + "mix.kvr"), road.kvrAfter);
+    EXPECT_EQ(readFile(belowHome(road.playlist.substr(0, road.playlist.rfind('.')) + ".kvr")),
+              atHome(road.kvrAfter));
     // Every music file, with the name it started with as its content.
     const QString home = QString::fromStdString(hostPath(""));
     QStringList files;
@@ -160,75 +207,32 @@ TEST_P(RoadTest, RunsFromTheMenuToDone)
 INSTANTIATE_TEST_SUITE_P(Wizard, RoadTest, ::testing::ValuesIn(kRoads),
                          [](const auto& road) { return std::string(road.param.name); });
 
-// A playlist as a Linux player writes it: UTF-8, LF line ends, extended M3U
-// lines, entries relative to the playlist and one host path. Picked in its
-// folder, it runs to the end without asking anything; every "#" line keeps
-// its place in the new playlist.
-using TodaysPlaylistRoadTest = WizardFixture;
-
-TEST_F(TodaysPlaylistRoadTest, ALinuxPlaylistRunsFromTheSelectionWindowToDoneWithoutADialog)
-{
-    writeFile("Music/A.mp3", "A");
-    writeFile("Music/Caf\xC3\xA9.mp3", "C");
-    writeFile("Other/B.mp3", "B");
-    const std::string other = hostPath("Other/");
-    writeFile("Lists/mix.m3u", "#EXTM3U\n#EXTINF:215,Artist - A\n../Music/A.mp3\n#EXTINF:180,Caf\xC3\xA9\n"
-                               "../Music/Caf\xC3\xA9.mp3\n\n# picked by hand\n#EXTINF:200,B\n" +
-                                   other + "B.mp3\n");
-
-    trigger("mnuCreate");
-    ASSERT_TRUE(picker()->openDirectory("C:\\Lists"));
-    clickFile(QStringLiteral("mix.m3u"));
-    click(picker(), "BtnOK");
-    EXPECT_EQ(mainState(), kPreview);
-    ModalAnswerer noDialog;
-    click(&window(), "BtnOK");
-    EXPECT_EQ(mainState(), kDone);
-    EXPECT_TRUE(noDialog.seen.empty());
-    EXPECT_EQ(window().reportText(),
-              "\r\nProcessing input file... C:\\Lists\\mix.m3u\r\n\r\nRenamed "
-              "C:\\Music\\001 A.mp3\r\nRenamed C:\\Music\\002 Caf\xC3\xA9.mp3\r\nRenamed " +
-                  other + "003 B.mp3" + created(3, 3, "C:\\Lists\\mix.kvr"));
-    EXPECT_EQ(readFile("Lists/mix.kvr"), "#EXTM3U\r\n#EXTINF:215,Artist - A\r\n../Music/001 A.mp3\r\n"
-                                         "#EXTINF:180,Caf\xC3\xA9\r\n../Music/002 Caf\xC3\xA9.mp3\r\n\r\n"
-                                         "# picked by hand\r\n#EXTINF:200,B\r\n" +
-                                             other + "003 B.mp3\r\n");
-    EXPECT_EQ(readFile("Music/001 A.mp3") + readFile("Music/002 Caf\xC3\xA9.mp3") +
-                  readFile("Other/003 B.mp3"),
-              "ACB");
-    click(&window(), "BtnDone");
-    EXPECT_EQ(mainState(), kIdle);
-}
-
 using MainWindowTest = WizardFixture;
 
-TEST_F(MainWindowTest, ShowsTheBytesDecodedAndBackLeadsToAFreshSelectionThenToIdle)
+// The preview shows a playlist's bytes decoded, or says why it cannot; either
+// way its "&Back" leads on, and the selection window's "&Back" to idle.
+TEST_F(MainWindowTest, ThePreviewShowsThePlaylistDecodedOrSaysWhyNot)
 {
-    // At the drive root the path gets two backslashes.
-    writeFile("root.m3u", "C:\\Caf\xE9.mp3\r\nC:\\b.mp3");
-    for (const auto& [menu, explanation] :
-         {std::pair{"mnuCreate",
-                    "The files will be renamed and prefixed with numerics and a new Playlist will "
-                    "be created."},
-          {"mnuRemove", "The prefixed numerics will be removed and the files will be renamed backed to their "
-                        "original filenames."}}) {
-        SCOPED_TRACE(menu);
-        trigger(menu);
-        clickFile(QStringLiteral("root.m3u"));
+    writeFile("Lists/mix.m3u", "C:\\Caf\xE9.mp3\r\nC:\\b.mp3");
+    const std::pair<std::string, QString> previews[] = {
+        {"C:\\Lists\\mix.m3u", QStringLiteral("C:\\Caf\u00E9.mp3\nC:\\b.mp3")},
+        {"C:\\Lists", {}},
+        {"C:\\Lists\\gone.m3u", {}},
+    };
+    for (const auto& [path, shown] : previews) {
+        SCOPED_TRACE(path);
+        trigger("mnuCreate");
+        typePath(path);
+        ModalAnswerer answers;
+        if (shown.isEmpty())
+            answers.then(press("OK"));
         click(picker(), "BtnOK");
-        EXPECT_EQ(state().InputPlaylistPath, "C:\\\\root.m3u");
-        EXPECT_EQ(state().PlaylistDirectory, "C:\\");
-        EXPECT_EQ(control<QLabel>(&window(), "Label1")->text().toStdString(),
-                  "You have selected a playlist that contains the following files...\n" +
-                      std::string(explanation));
-        EXPECT_EQ(window().reportText(), "C:\\Caf\xE9.mp3\r\nC:\\b.mp3");
-        EXPECT_EQ(control<QPlainTextEdit>(&window(), "RichTextBox1")->toPlainText(),
-                  QStringLiteral("C:\\Caf\u00E9.mp3\nC:\\b.mp3"));
-
+        EXPECT_EQ(mainState(), kPreview);
+        EXPECT_EQ(control<QPlainTextEdit>(&window(), "RichTextBox1")->toPlainText(), shown);
+        EXPECT_EQ(answers.seen.size(), shown.isEmpty() ? 1U : 0U);
+        for (const std::string& seen : answers.seen)
+            EXPECT_TRUE(seen.starts_with("KVR|The playlist " + path + " cannot be shown")) << seen;
         click(&window(), "BtnCancel");
-        EXPECT_EQ(mainState(), kChoosingAfterBack);
-        EXPECT_TRUE(window().reportText().empty());
-        EXPECT_FALSE(control<QPushButton>(picker(), "BtnOK")->isEnabled()); // a fresh selection window
         click(picker(), "BtnCancel");
         EXPECT_EQ(mainState(), kIdle);
     }
@@ -240,24 +244,26 @@ TEST_F(MainWindowTest, ShowsTheBytesDecodedAndBackLeadsToAFreshSelectionThenToId
 TEST_F(MainWindowTest, EveryWayOutOfTheSelectionWindowLeavesTheMainWindowUsableAndTheNextOpeningFresh)
 {
     writeFile("Music/A.mp3", "A");
-    writeFile(kPlaylistsHost + "mix.m3u", "C:\\Music\\A.mp3");
-    writeFile(kPlaylistsHost + "mix.kvr", "C:\\Music\\001 A.mp3");
+    writeFile("My Documents/My Music/My Playlists/mix.m3u", "C:\\Music\\A.mp3");
+    writeFile("My Documents/My Music/My Playlists/mix.kvr", "C:\\Music\\001 A.mp3");
     const std::string zHome =
         "Z:" +
         QString::fromStdString(hostPath("Music")).replace(QLatin1Char('/'), QLatin1Char('\\')).toStdString();
-    enum class Way { CloseBox, Back, Next, Exit };
+    const std::string kClosing = "| Closing...";
+    const auto closeBoxed = [this] { EXPECT_TRUE(closeBox(picker())); };
+    const auto back = [this] { click(picker(), "BtnCancel"); };
     const struct {
         const char* name;
         bool afterPreview; // opened by the preview's "&Back"
-        Way way;
+        std::function<void()> leave;
         std::string mainAfter;
     } ways[] = {
-        {"close box", false, Way::CloseBox, kIdle},
-        {"Back", false, Way::Back, kIdle},
-        {"close box after the preview's Back", true, Way::CloseBox, kIdle},
-        {"Back after the preview's Back", true, Way::Back, kIdle},
-        {"Next", false, Way::Next, kPreview},
-        {"Exit", true, Way::Exit, "| Closing..."},
+        {"close box", false, closeBoxed, kIdle},
+        {"Back", false, back, kIdle},
+        {"close box after the preview's Back", true, closeBoxed, kIdle},
+        {"Back after the preview's Back", true, back, kIdle},
+        {"Next", false, [this] { click(picker(), "BtnOK"); }, kPreview},
+        {"Exit", true, [this] { trigger("mnuExit"); }, kClosing},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
@@ -267,46 +273,27 @@ TEST_F(MainWindowTest, EveryWayOutOfTheSelectionWindowLeavesTheMainWindowUsableA
             click(picker(), "BtnOK");
             click(&window(), "BtnCancel");
         }
-        auto* drives = control<QComboBox>(picker(), "Drive1");
-        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+        chooseDrive('Z');
         ASSERT_TRUE(picker()->openDirectory(zHome));
-        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('C')));
+        chooseDrive('C');
         QTest::keyClick(control<QComboBox>(picker(), "Combo1"), Qt::Key_Down);
         clickFile(QStringLiteral("mix.kvr"));
         const QPointer<KVRFrmGetFilename> left(picker());
-
-        switch (way.way) {
-        case Way::CloseBox:
-            EXPECT_TRUE(closeBox(picker()));
-            break;
-        case Way::Back:
-            click(picker(), "BtnCancel");
-            break;
-        case Way::Next:
-            click(picker(), "BtnOK");
-            break;
-        case Way::Exit:
-            trigger("mnuExit");
-            break;
-        }
+        way.leave();
         EXPECT_TRUE(left.isNull());
         EXPECT_EQ(mainState(), way.mainAfter);
-        if (way.way == Way::Exit) {
-            EXPECT_FALSE(window().isVisible());
-            continue;
-        }
+        EXPECT_EQ(window().isVisible(), way.mainAfter != kClosing);
+        if (way.mainAfter == kClosing)
+            break;
 
-        if (way.way == Way::Next)
+        if (way.mainAfter == kPreview)
             click(&window(), "BtnCancel");
         else
             trigger("mnuCreate");
-        EXPECT_EQ(picker()->currentDirectory(), kPlaylists);
         EXPECT_EQ(picker()->inputFileText(), kPlaylists);
-        EXPECT_EQ(control<QComboBox>(picker(), "Combo1")->currentIndex(), 0);
-        EXPECT_EQ(picker()->listedFiles(), std::vector<std::string>{"mix.m3u"});
+        EXPECT_EQ(picker()->listedFiles(), std::vector<std::string>{"mix.m3u"}); // folder and type
         EXPECT_FALSE(control<QPushButton>(picker(), "BtnOK")->isEnabled());
-        drives = control<QComboBox>(picker(), "Drive1");
-        drives->setCurrentIndex(drives->findData(QChar::fromLatin1('Z')));
+        chooseDrive('Z');
         EXPECT_EQ(picker()->currentDirectory(), "Z:\\");
         click(picker(), "BtnCancel");
     }
@@ -316,79 +303,42 @@ TEST_F(MainWindowTest, EveryWayOutOfTheSelectionWindowLeavesTheMainWindowUsableA
 // may act when the job is over. Each press, release or key click here is a
 // call queued before the loop turns, which hands it to the window system
 // interface when it comes up: the first click on "&Next" starts the job and
-// the rest arrives while the job runs. The window is active, as the one a
-// user clicks is; an inactive one would take the focus off a pressed button.
+// the rest arrives while the job runs. Taken, a second click on "&Next" (as
+// in a double click) would hit "&Done" in its place, Alt+D would click
+// "&Done" too, and a click on the Help menu would open it. The window is
+// active, as the one a user clicks is; an inactive one would take the focus
+// off a pressed button.
 TEST_F(MainWindowTest, ClicksAndKeysMadeDuringAJobAreDroppedAndTheReportStays)
 {
     const auto queue = [this](std::function<void(QWindow*)> input) {
         QMetaObject::invokeMethod(
             &window(), [this, input] { input(window().windowHandle()); }, Qt::QueuedConnection);
     };
-    const auto queueClick = [&](QPoint at) {
+    const auto queueClick = [&](const QWidget* widget, QPoint at) {
+        at = widget->mapTo(&window(), at);
         queue([at](QWindow* target) { QTest::mousePress(target, Qt::LeftButton, {}, at); });
         queue([at](QWindow* target) { QTest::mouseRelease(target, Qt::LeftButton, {}, at); });
     };
-    const auto preview = [this] {
-        trigger("mnuCreate");
-        clickFile(QStringLiteral("mix.m3u"));
-        click(picker(), "BtnOK");
-    };
-    writeFile(kPlaylistsHost + "mix.m3u", "");
-    preview();
-    const QWidget* nextButton = control<QWidget>(&window(), "BtnOK");
-    const QPoint next = nextButton->mapTo(&window(), nextButton->rect().center());
+    writeFile("Lists/mix.m3u", "");
+    OpenPlaylist(window(), hostPath("Lists/mix.m3u"));
+    ASSERT_EQ(mainState(), kPreview);
+    window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+
+    const QWidget* next = control<QWidget>(&window(), "BtnOK");
     const QMenuBar* menus = window().menuBar();
-    const QPoint help = menus->mapTo(
-        &window(), menus->actionGeometry(control<QMenu>(&window(), "mnuHelp")->menuAction()).center());
-
-    // What follows a click on "&Next".
-    const std::pair<const char*, std::function<void()>> inputs[] = {
-        {"a click on the Help menu", [&] { queueClick(help); }},
-        {"a second click on Next, as in a double click", [&] { queueClick(next); }},
-        {"Alt+D, the access key of Done",
-         [&] { queue([](QWindow* target) { QTest::keyClick(target, Qt::Key_D, Qt::AltModifier); }); }},
-    };
-    for (const auto& [input, queueInput] : inputs) {
-        SCOPED_TRACE(input);
-        ASSERT_EQ(mainState(), kPreview);
-        window().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-        queueClick(next);
-        queueInput();
-        // Long enough for what the input would set off: an access key
-        // clicks its button 100 ms after the key.
-        QTest::qWait(250);
-        EXPECT_EQ(mainState(), kDone);
-        EXPECT_TRUE(window().reportText().starts_with("\r\nProcessing input file... "));
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
-        if (mainState() == kDone)
-            click(&window(), "BtnDone");
-        preview();
-    }
-    click(&window(), "BtnCancel");
-    click(picker(), "BtnCancel");
-}
-
-TEST_F(MainWindowTest, AnUnreadablePlaylistIsReportedAndBackLeadsOn)
-{
-    writeFile("Lists/notes.txt", "x");
-    for (const std::string path : {"C:\\Lists", "C:\\Lists\\gone.m3u"}) {
-        SCOPED_TRACE(path);
-        trigger("mnuCreate");
-        typePath(path);
-        ModalAnswerer answers;
-        answers.then(press("OK"));
-        click(picker(), "BtnOK");
-        ASSERT_EQ(answers.seen.size(), 1u);
-        EXPECT_TRUE(answers.seen[0].starts_with("KVR|The playlist " + path + " cannot be shown"))
-            << answers.seen[0];
-        EXPECT_EQ(mainState(), kPreview);
-        EXPECT_TRUE(window().reportText().empty());
-        click(&window(), "BtnCancel");
-        click(picker(), "BtnCancel");
-    }
+    for (int click = 0; click < 2; ++click)
+        queueClick(next, next->rect().center());
+    queueClick(menus, menus->actionGeometry(control<QMenu>(&window(), "mnuHelp")->menuAction()).center());
+    queue([](QWindow* target) { QTest::keyClick(target, Qt::Key_D, Qt::AltModifier); });
+    // Long enough for what the input would set off: an access key clicks its
+    // button 100 ms after the key.
+    QTest::qWait(250);
+    EXPECT_EQ(mainState(), kDone);
+    EXPECT_TRUE(window().reportText().starts_with("\r\nProcessing input file... "));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
 }
 
 TEST_F(MainWindowTest, HoveringAMenuItemLeavesTheStatusText)

@@ -4,11 +4,20 @@
 #include "processing/AppState.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
+#include "wizard/Wizard.h"
 
-#include <QPointer>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -22,26 +31,67 @@ inline const std::string kPreview = "Label1 RichTextBox1 BtnOK BtnCancel | Ready
 inline const std::string kRunning = "Label1 RichTextBox1 BtnOK! BtnCancel! ProgressBar1 | Processing...";
 inline const std::string kDone = "Label1 RichTextBox1 BtnDone | Operation complete";
 
-// A fresh temporary HOME (drive C:) per test, and a main window made and
-// shown on first use. Afterwards no top-level window may be left open.
+// A fresh temporary HOME (drive C:) per test, set before the members of a
+// derived fixture are made, and a main window made and shown on first use.
+// Afterwards no top-level window may be left open.
 class WizardFixture : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    WizardFixture() { qputenv("HOME", m_home.path().toUtf8()); }
+    ~WizardFixture() override { qputenv("HOME", m_oldHome); }
+    void TearDown() override
+    {
+        m_window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            EXPECT_FALSE(widget->isVisible()) << "left open: " << widget->objectName().toStdString();
+    }
 
-    KVRFrmStart& window();
+    KVRFrmStart& window()
+    {
+        if (m_window == nullptr) {
+            m_window = std::make_unique<KVRFrmStart>(m_state);
+            connectWizard(*m_window);
+            m_window->show();
+        }
+        return *m_window;
+    }
     kavora::AppState& state() { return m_state; }
     // The selection window that the helpers below drive.
     virtual KVRFrmGetFilename* picker() { return window().playlistPicker(); }
-    std::string mainState();
+
+    std::string mainState()
+    {
+        std::string shown;
+        // The step controls are made when first needed; a hidden one counts
+        // when it was left disabled.
+        for (const char* name : {"Label1", "RichTextBox1", "BtnOK", "BtnCancel", "BtnDone", "ProgressBar1"}) {
+            const auto* widget = window().findChild<QWidget*>(QLatin1String(name));
+            if (widget != nullptr && (widget->isVisible() || !widget->isEnabled()))
+                shown += (widget->isVisible() ? "" : "hidden ") + std::string(name) +
+                         (widget->isEnabled() ? " " : "! ");
+        }
+        if (control<QMenu>(&window(), "mnuActions")->menuAction()->isEnabled())
+            shown += "mnuActions ";
+        if (picker() != nullptr && picker()->isVisible())
+            shown += "picker ";
+        return shown + "| " + window().statusText();
+    }
 
     // Paths below HOME, e.g. "Music/A.mp3".
     std::string hostPath(const std::string& relative) const
     {
         return m_home.path().toStdString() + "/" + relative;
     }
-    void writeFile(const std::string& relative, const std::string& bytes) const;
-    std::string readFile(const std::string& relative) const;
+    void writeFile(const std::string& relative, const std::string& bytes) const
+    {
+        std::filesystem::create_directories(std::filesystem::path(hostPath(relative)).parent_path());
+        std::ofstream(hostPath(relative), std::ios::binary) << bytes;
+    }
+    std::string readFile(const std::string& relative) const
+    {
+        std::ifstream in(hostPath(relative), std::ios::binary);
+        return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<unreadable>";
+    }
 
     template <typename T> T* control(QWidget* window, const char* name)
     {
@@ -49,23 +99,63 @@ protected:
         EXPECT_NE(found, nullptr) << "no control " << name;
         return found;
     }
-
-    void trigger(const char* actionName);
+    void trigger(const char* actionName)
+    {
+        auto* action = window().findChild<QAction*>(QLatin1String(actionName));
+        ASSERT_TRUE(action != nullptr && action->isEnabled()) << actionName << " is missing or disabled";
+        action->trigger();
+    }
     // Clicks a button that must be visible and enabled, then lets deferred
     // deletions run as the event loop would.
-    void click(QWidget* window, const char* name);
-    // Closes a window as its close box does, through the window system;
-    // returns whether it agreed to close.
-    static bool closeBox(QWidget* window);
-    // Selects a listed file in the selection window by a mouse click.
-    void clickFile(const QString& name);
-    // Replaces the selection window's path text key by key, or in one change
-    // as pasting over a selection does.
-    void typePath(const std::string& path, bool paste = false);
+    void click(QWidget* window, const char* name)
+    {
+        auto* target = control<QPushButton>(window, name);
+        ASSERT_TRUE(target != nullptr && target->isVisible() && target->isEnabled())
+            << name << " not clickable";
+        QTest::mouseClick(target, Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Closes a window as its close box does; returns whether it agreed.
+    static bool closeBox(QWidget* window)
+    {
+        const bool closed = window->windowHandle()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return closed;
+    }
+
+    // In the selection window: chooses a drive in the drive list,
+    void chooseDrive(char letter)
+    {
+        auto* drives = control<QComboBox>(picker(), "Drive1");
+        drives->setCurrentIndex(drives->findData(QChar::fromLatin1(letter)));
+    }
+    // selects a listed file by a mouse click,
+    void clickFile(const QString& name)
+    {
+        ASSERT_NE(picker(), nullptr);
+        auto* file1 = control<QListWidget>(picker(), "File1");
+        const auto items = file1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << "not listed: " << name.toStdString();
+        file1->scrollToItem(items.front());
+        QTest::mouseClick(file1->viewport(), Qt::LeftButton, {},
+                          file1->visualItemRect(items.front()).center());
+    }
+    // and replaces the path text key by key, or in one change as pasting over
+    // a selection does.
+    void typePath(const std::string& path, bool paste = false)
+    {
+        ASSERT_NE(picker(), nullptr);
+        auto* text = control<QLineEdit>(picker(), "tbInputFile");
+        text->selectAll();
+        if (paste)
+            return text->insert(QString::fromStdString(path));
+        QTest::keyClick(text, Qt::Key_Delete);
+        QTest::keyClicks(text, QString::fromStdString(path));
+    }
 
 private:
+    QByteArray m_oldHome = qgetenv("HOME");
     QTemporaryDir m_home;
-    QByteArray m_oldHome;
     kavora::AppState m_state;
     std::unique_ptr<KVRFrmStart> m_window;
 };
