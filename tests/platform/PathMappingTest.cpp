@@ -51,7 +51,6 @@ TEST_F(PathMapping, EntriesMapOntoTheHostAsWindowsWouldFindThem)
         std::uint32_t attributes; // 0: the query fails
         std::optional<FsError> failure = std::nullopt;
     } cases[] = {{"C:\\Music\\Song.mp3", song, "Song.mp3", Archive},
-                 {"c:\\music\\SONG.mp3", song, "Song.mp3", Archive},
                  {"C:/Music\\Song.mp3", song, "Song.mp3", Archive},
                  {"C:\\\\Music\\\\Song.mp3", song, "Song.mp3", Archive},
                  {"C:\\Music. \\Song.mp3 . ", song, "Song.mp3", Archive},
@@ -102,70 +101,60 @@ TEST_F(PathMapping, EntriesMapOntoTheHostAsWindowsWouldFindThem)
 }
 
 // The file a job would rename: found by its exact name on disk; anything
-// that is not a normal file says what it is instead of "not found".
+// that is not a normal file says what it is instead of "not found". One file
+// by two names, or through a link, is one identity and one file.
 TEST_F(PathMapping, FindFileSaysWhatIsThere)
 {
-    write(".ssh/authorized_keys");
     ASSERT_EQ(::link(at("Music/Song.mp3").c_str(), at("Music/Hard.mp3").c_str()), 0);
     const FileSystem cached(FileSystem::View::Snapshot);
-    const struct {
-        std::string path;
-        std::variant<std::string, FsError> found; // the name on disk, or the failure
-    } cases[] = {{"C:\\MUSIC\\song.MP3", "Song.mp3"},
-                 {"C:\\Music\\caf\xC9.mp3", "Caf\xC3\xA9.mp3"},
-                 {"C:\\old\\caf\xE9.MP3", "Caf\xE9.mp3"},
-                 {"C:\\Music\\link.mp3", "link.mp3"},
-                 {"C:\\Music\\*.mp3", FsError::NotFound},
-                 {"C:\\Music\\Missing.mp3", FsError::NotFound},
-                 {"C:\\Music\\Song.mp3\\x.mp3", FsError::NotFound},
-                 {"Q:\\Music\\Song.mp3", FsError::NotFound},
-                 {"C:\\Music\\dangling.mp3", FsError::NotFound},
-                 {"C:\\Music\\twin.mp3", FsError::Ambiguous},
-                 {"C:\\Music\\.hidden.mp3", FsError::Hidden},
-                 {"C:\\.ssh\\authorized_keys", FsError::Hidden},
-                 {"C:\\Music\\.cache\\x", FsError::Hidden},
-                 {"C:\\Music\\Album", FsError::IsDirectory},
-                 {"C:\\Music\\", FsError::IsDirectory},
-                 {"C:\\Music\\pipe", FsError::NotRegular},
-                 {"C:\\Music\\" + std::string(256, 'n'), FsError::NameTooLong},
-                 {"/proc/self/status", FsError::VirtualFiles},
-                 {"Z:\\sys\\kernel\\notes", FsError::VirtualFiles}};
+    using Found = std::variant<std::string, FsError>; // the name on disk, or the failure
+    const std::pair<std::string, Found> cases[] = {
+        {"C:\\MUSIC\\song.MP3", "Song.mp3"},
+        {"C:\\Music\\caf\xC9.mp3", "Caf\xC3\xA9.mp3"},
+        {"C:\\old\\caf\xE9.MP3", "Caf\xE9.mp3"},
+        {"C:\\Music\\link.mp3", "link.mp3"},
+        {"C:\\Music\\*.mp3", FsError::NotFound},
+        {"C:\\Music\\Missing.mp3", FsError::NotFound},
+        {"C:\\Music\\Song.mp3\\x.mp3", FsError::NotFound},
+        {"Q:\\Music\\Song.mp3", FsError::NotFound},
+        {"C:\\Music\\dangling.mp3", FsError::NotFound},
+        {"C:\\Music\\twin.mp3", FsError::Ambiguous},
+        {"C:\\Music\\.hidden.mp3", FsError::Hidden},
+        {"C:\\Music\\.cache\\x", FsError::Hidden},
+        {"C:\\Music\\Album", FsError::IsDirectory},
+        {"C:\\Music\\", FsError::IsDirectory},
+        {"C:\\Music\\pipe", FsError::NotRegular},
+        {"C:\\Music\\" + std::string(256, 'n'), FsError::NameTooLong},
+        {"/proc/self/status", FsError::VirtualFiles},
+        {"Z:\\sys\\kernel\\notes", FsError::VirtualFiles}};
     for (const FileSystem* fileSystem : {&fs(), &cached}) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.path.substr(0, 40));
-            const FsResult<FoundFile> found = fileSystem->findFile(c.path);
-            if (const auto* name = std::get_if<std::string>(&c.found))
-                EXPECT_EQ(found.ok() ? found.value().name : reasonOf(found), *name);
-            else
-                EXPECT_EQ(failureOf(found), std::get<FsError>(c.found));
+        for (const auto& [path, expected] : cases) {
+            const FsResult<FoundFile> found = fileSystem->findFile(path);
+            EXPECT_EQ(found ? Found(found.value().name) : Found(found.failure().code), expected) << path;
         }
-        // One file by two names, or through a link, is one identity.
         EXPECT_EQ(fileSystem->findFile("C:\\Music\\Hard.mp3").value().identity,
                   fileSystem->findFile("C:\\Music\\link.mp3").value().identity);
         EXPECT_NE(fileSystem->findFile("C:\\Music\\a.mp3").value().identity,
                   fileSystem->findFile("C:\\Music\\Song.mp3").value().identity);
     }
+    EXPECT_TRUE(fs().sameFile("C:\\MUSIC\\SONG.MP3", at("Music/Hard.mp3")));
+    EXPECT_FALSE(fs().sameFile("C:\\Music\\Song.mp3", "C:\\Music\\a.mp3"));
+    EXPECT_FALSE(fs().sameFile("C:\\Music\\missing.kvr", "C:\\Music\\missing.kvr"));
 }
 
-TEST_F(PathMapping, EachDriveKeepsItsOwnCurrentDirectory)
+// Each drive keeps a current directory of its own. The way back from the
+// host: the drive whose root holds the path most closely, Z: for the rest.
+TEST_F(PathMapping, DrivesKeepTheirCurrentDirectoryAndShowHostPathsOnTheClosestDrive)
 {
-    DriveMap drives({Drive{'c', "/home/me/", "c: [home]"}, Drive{'Z', "/", "z: [/]"}});
+    DriveMap drives({Drive{'c', "/home/u", "c: [home]"}, Drive{'D', "/home/u/usb", "d: [usb]"},
+                     Drive{'E', "/media/cd/", "e: [cd]"}, Drive{'Z', "/", "z: [/]"}});
     EXPECT_EQ(drives.currentDirectory('C'), "C:\\");
     for (const char* directory : {"c:\\Music\\Lists\\", "C:relative", "Q:\\nowhere", "Z:\\tmp"})
         drives.setCurrentDirectory(directory);
     EXPECT_EQ(drives.currentDirectory('C'), "C:\\Music\\Lists");
     EXPECT_EQ(drives.currentDirectory('Z'), "Z:\\tmp");
-}
-
-// The way back from the host: the drive whose root holds the path most
-// closely, Z: for the rest; and what it gives maps onto the same file again.
-TEST_F(PathMapping, HostPathsAreShownOnTheDriveThatHoldsThemMostClosely)
-{
-    const DriveMap drives({Drive{'C', "/home/u", "c: [home]"}, Drive{'D', "/home/u/usb", "d: [usb]"},
-                           Drive{'E', "/media/cd/", "e: [cd]"}, Drive{'Z', "/", "z: [/]"}});
     const std::pair<std::string, std::string> cases[] = {
         {"/home/u/Lists/mix.m3u", "C:\\Lists\\mix.m3u"},
-        {"/home/u/mix.m3u", "C:\\mix.m3u"},
         {"/home/u", "C:\\"},
         {"/home/u/", "C:\\"},
         {"/home/u/usb/Lists/mix.kvr", "D:\\Lists\\mix.kvr"},
@@ -177,17 +166,13 @@ TEST_F(PathMapping, HostPathsAreShownOnTheDriveThatHoldsThemMostClosely)
         {"/home/u/Caf\xE9 \xC3\xA9/mix.m3u", "C:\\Caf\xE9 \xC3\xA9\\mix.m3u"},
         {"/", "Z:\\"},
         {"mix.m3u", ""},
-        {"C:\\Lists\\mix.m3u", ""},
-    };
+        {"C:\\Lists\\mix.m3u", ""}};
     for (const auto& [host, windows] : cases)
         EXPECT_EQ(drives.windowsPath(host), windows) << host;
     EXPECT_EQ(DriveMap({Drive{'C', "/home/u", "c: [home]"}}).windowsPath("/etc/mix.m3u"), "");
 
-    const std::string song = write("Music/Album/Song.mp3");
-    const std::string windows = fs().drives().windowsPath(song);
-    EXPECT_EQ(windows, "C:\\Music\\Album\\Song.mp3");
-    const FsResult<std::string> back = fs().hostPath(windows);
-    EXPECT_EQ(back.ok() ? back.value() : reasonOf(back), song);
+    // C: is HOME, and EntriesMapOntoTheHostAsWindowsWouldFindThem maps the path back.
+    EXPECT_EQ(fs().drives().windowsPath(at("Music/Song.mp3")), "C:\\Music\\Song.mp3");
 }
 
 TEST_F(PathMapping, FileTheUserCannotWriteIsReadOnly)
@@ -209,13 +194,33 @@ TEST_F(PathMapping, FileTheUserCannotWriteIsReadOnly)
     EXPECT_EQ(word.ok() ? word.value() : 0, ReadOnly | Archive);
 }
 
-TEST_F(PathMapping, SameFileRecognisesOneFileUnderTwoSpellings)
+using Names = std::vector<std::string>;
+
+class Listing : public TempTree {};
+
+// Only ordinary files and folders are listed, in case-insensitive order; a
+// link counts as what it points to, several patterns give one list.
+TEST_F(Listing, OrdinaryFilesAndSubdirectoriesInCaseInsensitiveOrder)
 {
-    ASSERT_EQ(::link(at("Music/a.mp3").c_str(), at("Music/hard.mp3").c_str()), 0);
-    EXPECT_TRUE(fs().sameFile("C:\\MUSIC\\SONG.MP3", at("Music/Song.mp3")));
-    EXPECT_TRUE(fs().sameFile("C:\\Music\\A.mp3", "C:\\Music\\hard.mp3"));
-    EXPECT_FALSE(fs().sameFile("C:\\Music\\Song.mp3", "C:\\Music\\a.mp3"));
-    EXPECT_FALSE(fs().sameFile("C:\\Music\\missing.kvr", "C:\\Music\\missing.kvr"));
+    for (const char* name :
+         {"b.m3u", "A.M3U", "C.m3u", "c.kvr", "B.M3U8", ".hidden.m3u8", "Dir/x", "alpha/x", ".config/x"})
+        write(std::string("Lists/") + name);
+    makeFifo("Lists/pipe.m3u");
+    std::filesystem::create_symlink("b.m3u", at("Lists/link.m3u"));
+    std::filesystem::create_symlink("nowhere", at("Lists/dangling.m3u"));
+    std::filesystem::create_symlink("Dir", at("Lists/linked"));
+    EXPECT_EQ(fs().matchingFiles("C:\\lists", "*.m3u").value(),
+              (Names{"A.M3U", "b.m3u", "C.m3u", "link.m3u"}));
+    EXPECT_EQ(fs().matchingFiles("C:\\Lists\\", "*.*").value(),
+              (Names{"A.M3U", "b.m3u", "B.M3U8", "c.kvr", "C.m3u", "link.m3u"}));
+    // A name that matches two of the patterns is listed once.
+    const std::string_view playlists[] = {"*.m3u8", "*.m3u", "b*"};
+    EXPECT_EQ(fs().matchingFiles("C:\\Lists", playlists).value(),
+              (Names{"A.M3U", "b.m3u", "B.M3U8", "C.m3u", "link.m3u"}));
+    EXPECT_EQ(fs().subdirectories("C:\\Lists").value(), (Names{"alpha", "Dir", "linked"}));
+    EXPECT_EQ(failureOf(fs().matchingFiles("C:\\Missing", "*.*")), FsError::NotFound);
+    EXPECT_EQ(failureOf(fs().matchingFiles("C:\\Lists\\b.m3u", "*.*")), FsError::NotADirectory);
+    EXPECT_EQ(failureOf(fs().subdirectories("")), FsError::InvalidPath);
 }
 
 } // namespace

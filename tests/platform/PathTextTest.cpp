@@ -1,5 +1,7 @@
 #include "platform/PathText.h"
 
+#include "platform/FileSystem.h"
+
 #include <gtest/gtest.h>
 
 namespace kavora::platform::test {
@@ -33,7 +35,6 @@ TEST(PathText, FolderNameFormAndJoin)
     const std::tuple<std::string, std::string, std::string> joins[] = {
         {"C:\\Music", "song.mp3", "C:\\Music\\song.mp3"},
         {"C:\\Music\\", "song.mp3", "C:\\Music\\song.mp3"},
-        {"C:\\", "Song.mp3", "C:\\Song.mp3"},
         {"/home/u/Lists", "../a.mp3", "/home/u/Lists/../a.mp3"},
         {"C:\\Lists", "\\a.mp3", "C:\\Lists\\a.mp3"},
         {"", "Song.mp3", "Song.mp3"},
@@ -43,20 +44,50 @@ TEST(PathText, FolderNameFormAndJoin)
         EXPECT_EQ(joinPath(directory, path), joined) << directory << " + " << path;
 
     const std::pair<std::string, std::string> normals[] = {
-        {"C:\\Lists\\..\\Music\\A.mp3", "C:\\Music\\A.mp3"},  {"C:\\Music\\foo/../.\\A.mp3", "C:\\Music\\A.mp3"},
-        {"C:\\..\\..\\A.mp3", "C:\\A.mp3"},                 {"/home/u/../../../A.mp3", "/A.mp3"},
-        {"Lists/../../Music//A.mp3", "../Music/A.mp3"},     {"C:/Music\\Sub\\", "C:/Music/Sub/"},
-        {"C:a\\..\\b", "C:b"},                            {"\\Music\\.\\A.mp3", "\\Music\\A.mp3"},
-        {"C:\\Music\\A.mp3", "C:\\Music\\A.mp3"},             {"C:/Music\\A.mp3", "C:/Music/A.mp3"},
+        {"C:\\Lists\\..\\Music\\A.mp3", "C:\\Music\\A.mp3"},
+        {"C:\\Music\\foo/../.\\A.mp3", "C:\\Music\\A.mp3"},
+        {"C:\\..\\..\\A.mp3", "C:\\A.mp3"},
+        {"/home/u/../../../A.mp3", "/A.mp3"},
+        {"Lists/../../Music//A.mp3", "../Music/A.mp3"},
+        {"C:/Music\\Sub\\", "C:/Music/Sub/"},
+        {"C:a\\..\\b", "C:b"},
+        {"\\Music\\.\\A.mp3", "\\Music\\A.mp3"},
         {"Music/..a/.b", "Music/..a/.b"}};
     for (const auto& [path, normal] : normals)
         EXPECT_EQ(lexicallyNormal(path), normal) << path;
 
     const std::pair<std::string, std::string> listed[] = {
-        {"C:\\Music\\", "C:\\Music"}, {"C:\\Music\\\\", "C:\\Music"}, {"C:\\Music", "C:\\Music"},
-        {"C:\\", "C:\\"},             {"C:\\\\", "C:\\"},             {"C:", "C:\\"}};
+        {"C:\\Music\\", "C:\\Music"}, {"C:\\Music\\\\", "C:\\Music"},
+        {"C:\\Music", "C:\\Music"},   {"C:\\", "C:\\"},
+        {"C:\\\\", "C:\\"},           {"C:", "C:\\"}};
     for (const auto& [directory, form] : listed)
         EXPECT_EQ(listedDirectory(directory), form) << directory;
+}
+
+// "*.*" is every name, dotted or not, as is a trailing ".*"; "?" is exactly one
+// character, a multi-byte one included; no 8.3 short names; letters of other
+// scripts fold, other bytes equal only themselves.
+TEST(Wildcards, MatchAsWindowsDoes)
+{
+    using Cases = std::vector<std::pair<const char*, const char*>>;
+    const Cases matches = {{"*.*", "Song.mp3"},     {"*.*", "README"},    {"*.*", ".hidden"},
+                           {"*", "a.b.c"},          {"*.m3u", "MIX.M3U"}, {"*.M3U", "mix.m3u"},
+                           {"*.kvr", "a.m3u.kvr"},  {"?.mp3", "a.mp3"},   {"0??*", "012 Song.mp3"},
+                           {"*a*b*c", "xxaxxbxxc"}, {"a*a", "aaaa"},      {"**.mp3", "x.mp3"},
+                           {"a*c", "a*bc"},         {"?*", "?"},          {"Song.*", "Song"},
+                           {"*\xE9*", "caf\xE9"}};
+    const Cases misses = {
+        {"*.m3u", "mix.m3u8"}, {"*.m3u", "mix.m3"}, {"*.m3u", "m3u"},        {"?.mp3", "ab.mp3"},
+        {"?.mp3", ".mp3"},     {"0??*", "01"},      {"*a*b*c", "xxaxxcxxb"}, {"[ab]*", "a"},
+        {"Song.*", "Songs"},   {"", "a"},           {"*\xE9*", "caf\xC9"}};
+    const Cases scripts = {{"Caf?.mp3", "Caf\xC3\xA9.mp3"},
+                           {"\xC3\x89T\xC3\x89.*", "\xC3\xA9t\xC3\xA9.mp3"},
+                           {"\xD0\x9C*", "\xD0\xBC\xD1\x83.mp3"}};
+    for (const Cases& found : {matches, scripts})
+        for (const auto& [pattern, name] : found)
+            EXPECT_TRUE(wildcardMatch(pattern, name)) << '"' << pattern << "\" on \"" << name << '"';
+    for (const auto& [pattern, name] : misses)
+        EXPECT_FALSE(wildcardMatch(pattern, name)) << '"' << pattern << "\" on \"" << name << '"';
 }
 
 } // namespace

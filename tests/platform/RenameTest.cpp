@@ -1,4 +1,5 @@
 #include "TempTree.h"
+#include "platform/LineWriter.h"
 #include "platform/internal/HostRename.h"
 
 #include <unistd.h>
@@ -8,10 +9,13 @@ namespace {
 
 using internal::renameNoReplaceOnHost;
 using internal::RenameStrategy;
+using Names = std::vector<std::string>;
 
 class Rename : public TempTree {};
+class Snapshot : public TempTree {};
 
 // The fallbacks are forced here on a file system that supports everything.
+// The first rename changes the case only, as a user may.
 TEST_F(Rename, EveryStrategyRenamesAndNeverReplaces)
 {
     for (const RenameStrategy strategy :
@@ -20,19 +24,13 @@ TEST_F(Rename, EveryStrategyRenamesAndNeverReplaces)
         SCOPED_TRACE(dir);
         const std::string source = write(dir + "Song.mp3", "music");
         const std::string other = write(dir + "Other.mp3", "other");
-        const std::string target = at(dir + "001 Song.mp3");
+        const std::string target = at(dir + "SONG.mp3");
         ASSERT_TRUE(renameNoReplaceOnHost(source, target, strategy).ok());
         EXPECT_FALSE(exists(source));
-        EXPECT_EQ(read(target), "music");
-
         EXPECT_EQ(reasonOf(renameNoReplaceOnHost(other, target, strategy)), "target exists");
         EXPECT_EQ(read(target), "music");
         EXPECT_EQ(read(other), "other");
         EXPECT_EQ(failureOf(renameNoReplaceOnHost(source, at(dir + "x.mp3"), strategy)), FsError::NotFound);
-
-        ASSERT_TRUE(renameNoReplaceOnHost(other, at(dir + "OTHER.mp3"), strategy).ok());
-        EXPECT_EQ(read(at(dir + "OTHER.mp3")), "other");
-        EXPECT_FALSE(exists(other));
     }
 }
 
@@ -47,7 +45,6 @@ TEST_F(Rename, InFolderTakesTheNewNameAsItsBytes)
         EXPECT_EQ(failureOf(fs().renameInFolder("C:\\Music\\Song.mp3", name)), FsError::InvalidPath) << name;
     EXPECT_EQ(failureOf(fs().renameInFolder("C:\\Music\\Song.mp3", std::string(300, 'n'))),
               FsError::NameTooLong);
-    EXPECT_EQ(read(song), "music");
     ASSERT_TRUE(fs().renameInFolder("c:/MUSIC/song.MP3", "012 Song.mp3").ok());
     EXPECT_FALSE(exists(song));
     EXPECT_EQ(read(at("Music/012 Song.mp3")), "music");
@@ -69,6 +66,86 @@ TEST_F(Rename, CaseOnlyDetourThatMeetsAnotherNameLeavesEverythingInPlace)
     EXPECT_EQ(read(lower), "music");
     EXPECT_EQ(read(at("Music/A.mp3")), "music");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(at("Music")), {}), 2);
+}
+
+// Its own renames and the files it creates keep the snapshot's case index
+// right: a twin that leaves makes the other the unique match, a rename can
+// make a twin, and a file created under another spelling is the same file.
+TEST_F(Snapshot, OwnChangesAreSeenAndKeepTheCaseIndexRight)
+{
+    write("Music/Song.mp3", "music");
+    write("Music/SONG.MP3", "upper");
+    write("Music/Other.mp3", "other");
+    const FileSystem cached(FileSystem::View::Snapshot);
+    EXPECT_EQ(failureOf(cached.renameInFolder("C:\\Music\\song.mp3", "1 s.mp3")), FsError::Ambiguous);
+    ASSERT_TRUE(cached.renameInFolder("C:\\Music\\SONG.MP3", "Upper.mp3").ok());
+    ASSERT_TRUE(cached.renameInFolder("C:\\Music\\song.MP3", "012 Song.mp3").ok());
+    EXPECT_FALSE(cached.fileExists("C:\\Music\\SONG.mp3"));
+    EXPECT_EQ(cached.firstMatch("c:\\music\\012 SONG.MP3"), "012 Song.mp3");
+    // And back, as Remove does within one job; then a rename that makes a twin.
+    ASSERT_TRUE(cached.renameInFolder("C:\\Music\\012 song.mp3", "Song.mp3").ok());
+    EXPECT_EQ(cached.firstMatch("C:\\Music\\*"), "Other.mp3");
+    EXPECT_EQ(cached.firstMatch("C:\\Music\\song.mp3"), "Song.mp3");
+    ASSERT_TRUE(cached.renameInFolder("C:\\Music\\Other.mp3", "sOnG.mp3").ok());
+    EXPECT_FALSE(cached.fileExists("C:\\Music\\song.mp3"));
+    EXPECT_EQ(cached.firstMatch("C:\\Music\\sOnG.mp3"), "sOnG.mp3");
+    EXPECT_EQ(read(at("Music/Song.mp3")), "music");
+    for (const char* path : {"C:\\Music\\Mix.kvr", "C:\\Music\\Caf\xE9.kvr", "C:\\Music\\MIX.KVR"}) {
+        auto writer = LineWriter::create(cached, path);
+        ASSERT_TRUE(writer.ok() && writer.value()->close().ok()) << path;
+    }
+    EXPECT_TRUE(cached.fileExists("C:\\music\\mix.kvr")) << "emptied, not made twice";
+    EXPECT_FALSE(exists(at("Music/MIX.KVR")));
+    EXPECT_EQ(cached.firstMatch("C:\\Music\\*.kvr"), "Caf\xC3\xA9.kvr");
+}
+
+TEST_F(Snapshot, ChangesByOthersAreNeverAssumed)
+{
+    write("Music/First.mp3", "music");
+    const std::string gone = write("Music/Gone.mp3");
+    const FileSystem cached(FileSystem::View::Snapshot);
+    ASSERT_TRUE(cached.fileExists("C:\\Music\\Gone.mp3"));
+    ASSERT_FALSE(cached.fileExists("C:\\Later\\Song.mp3"));
+    write("Music/Second.mp3");
+    write("Later/Song.mp3");
+    write("Music/001 First.mp3", "precious");
+    std::filesystem::remove(gone);
+
+    for (const char* path : {"C:\\music\\second.MP3", "C:\\Later\\Song.mp3"})
+        EXPECT_TRUE(!cached.fileExists(path) && FileSystem(FileSystem::View::Snapshot).fileExists(path))
+            << path;
+    // A target that appeared is never replaced; the host's answer corrects the snapshot.
+    EXPECT_EQ(reasonOf(cached.renameInFolder("C:\\Music\\First.mp3", "001 First.mp3")), "target exists");
+    EXPECT_EQ(read(at("Music/001 First.mp3")), "precious");
+    EXPECT_EQ(read(at("Music/First.mp3")), "music");
+    EXPECT_TRUE(cached.fileExists("C:\\Music\\001 First.mp3"));
+    // A source that went fails and is forgotten.
+    EXPECT_EQ(failureOf(cached.renameInFolder("C:\\Music\\Gone.mp3", "1 Gone.mp3")), FsError::NotFound);
+    EXPECT_FALSE(exists(at("Music/1 Gone.mp3")));
+    EXPECT_FALSE(cached.fileExists("C:\\Music\\Gone.mp3"));
+    // The selection window lists what is on disk now.
+    EXPECT_EQ(cached.matchingFiles("C:\\Music", "S*").value(), Names{"Second.mp3"});
+    EXPECT_EQ(cached.subdirectories("C:\\").value(), (Names{"Later", "Music"}));
+}
+
+// A dry run sees its own renames, refuses what the host would refuse, and
+// changes nothing on disk.
+TEST_F(Snapshot, DryRunRenamesInTheSnapshotOnly)
+{
+    write("Music/Song.mp3", "music");
+    write("Music/001 Taken.mp3", "taken");
+    write("Music/Taken.mp3", "other");
+    const FileSystem dryRun(FileSystem::View::DryRun);
+    ASSERT_TRUE(dryRun.renameInFolder("C:\\Music\\song.mp3", "001 Song.mp3").ok());
+    EXPECT_EQ(failureOf(dryRun.findFile("C:\\Music\\Song.mp3")), FsError::NotFound);
+    const FsResult<FoundFile> renamed = dryRun.findFile("C:\\Music\\001 song.mp3");
+    EXPECT_EQ(renamed.ok() ? renamed.value().name : reasonOf(renamed), "001 Song.mp3");
+    EXPECT_EQ(reasonOf(dryRun.renameInFolder("C:\\Music\\Taken.mp3", "001 Taken.mp3")), "target exists");
+    EXPECT_EQ(failureOf(dryRun.renameInFolder("C:\\Music\\Taken.mp3", std::string(300, 'n'))),
+              FsError::NameTooLong);
+    ASSERT_TRUE(dryRun.renameInFolder("C:\\Music\\001 Song.mp3", "Song.mp3").ok());
+    EXPECT_EQ(read(at("Music/Song.mp3")), "music");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(at("Music")), {}), 3);
 }
 
 } // namespace

@@ -68,10 +68,7 @@ protected:
         return bytes.str();
     }
 
-    static bool exists(const std::string& path)
-    {
-        return std::filesystem::exists(std::filesystem::symlink_status(path));
-    }
+    static bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
 private:
     std::filesystem::path m_root;
