@@ -66,29 +66,24 @@ const Road kRoads[] = {
      "C:\\Music\\001 A.mp3\r\nC:\\Other\\002 B.mp3\r\nC:\\Other\\003 D.mp3\r\n",
      "Music/001 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Music/Café.mp3=Café Other/002 B.mp3=B "
      "Other/003 D.mp3=D"},
-    // After "Ignore Errors" a missing file is an error without asking.
-    {"SkipThenIgnore",
+    // The ticked directory serves a later entry without its path, unasked;
+    // "Skip File" leaves one out and empties the directory, and after
+    // "Ignore Errors" a missing file is an error without asking.
+    {"TickSkipIgnore",
      kPlaylists + "\\mix.m3u",
-     "C:\\Music\\A.mp3\r\nB.mp3\r\nD.mp3\r\nX.mp3\r\nC:\\Music\\C.mp3",
-     {press("&Skip File"), press("&Ignore Errors")},
-     {asked("B.mp3"), asked("D.mp3")},
-     "\r\nRenamed C:\\Music\\001 A.mp3\r\nError - File not found - B.mp3\r\nError - File not found - "
-     "D.mp3\r\nError - File not found - X.mp3\r\nRenamed C:\\Music\\002 C.mp3\r\n\r\n<<<  Processing "
-     "completed with 3 ERRORS DETECTED  >>>" +
-         created(2, 5),
-     "C:\\Music\\001 A.mp3\r\nC:\\Music\\002 C.mp3\r\n",
-     "Music/001 A.mp3=A Music/002 C.mp3=C Music/007 E.mp3=007 E Music/Café.mp3=Café Other/B.mp3=B "
-     "Other/D.mp3=D"},
-    // The ticked directory serves later entries without their path, unasked.
-    {"CheckBoxTicked",
-     kPlaylists + "\\mix.m3u",
-     "B.mp3\r\nC:\\Music\\A.mp3\r\nD.mp3\r\n",
-     {typeDirectoryAndOk("C:\\Other\\", true)},
-     {asked("B.mp3")},
-     "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\002 A.mp3\r\nRenamed C:\\Other\\003 D.mp3" +
-         created(3, 3),
-     "C:\\Other\\001 B.mp3\r\nC:\\Music\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\n",
-     "Music/002 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Music/Café.mp3=Café Other/001 B.mp3=B "
+     "B.mp3\r\nC:\\Music\\A.mp3\r\nD.mp3\r\nX.mp3\r\nY.mp3\r\nZ.mp3\r\nC:\\Music\\C.mp3",
+     {typeDirectoryAndOk("C:\\Other\\", true), press("&Skip File"), press("&Ignore Errors")},
+     {asked("B.mp3"), asked("C:\\Other\\X.mp3", "C:\\Other\\"), asked("Y.mp3")},
+     "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\002 A.mp3\r\nRenamed C:\\Other\\003 "
+     "D.mp3\r\nError - "
+     "File not found - C:\\Other\\X.mp3\r\nError - File not found - Y.mp3\r\nError - File not "
+     "found - "
+     "Z.mp3\r\nRenamed C:\\Music\\004 C.mp3\r\n\r\n<<<  Processing completed with 3 ERRORS "
+     "DETECTED  "
+     ">>>" +
+         created(4, 7),
+     "C:\\Other\\001 B.mp3\r\nC:\\Music\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\nC:\\Music\\004 C.mp3\r\n",
+     "Music/002 A.mp3=A Music/004 C.mp3=C Music/007 E.mp3=007 E Music/Café.mp3=Café Other/001 B.mp3=B "
      "Other/003 D.mp3=D"},
     {"Remove",
      kPlaylists + "\\mix.kvr",
