@@ -74,13 +74,10 @@ const Road kRoads[] = {
      "B.mp3\r\nC:\\Music\\A.mp3\r\nD.mp3\r\nX.mp3\r\nY.mp3\r\nZ.mp3\r\nC:\\Music\\C.mp3",
      {typeDirectoryAndOk("C:\\Other\\", true), press("&Skip File"), press("&Ignore Errors")},
      {asked("B.mp3"), asked("C:\\Other\\X.mp3", "C:\\Other\\"), asked("Y.mp3")},
-     "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\002 A.mp3\r\nRenamed C:\\Other\\003 "
-     "D.mp3\r\nError - "
-     "File not found - C:\\Other\\X.mp3\r\nError - File not found - Y.mp3\r\nError - File not "
-     "found - "
-     "Z.mp3\r\nRenamed C:\\Music\\004 C.mp3\r\n\r\n<<<  Processing completed with 3 ERRORS "
-     "DETECTED  "
-     ">>>" +
+     "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\002 A.mp3\r\nRenamed C:\\Other\\003 D.mp3\r\n"
+     "Error - File not found - C:\\Other\\X.mp3\r\nError - File not found - Y.mp3\r\n"
+     "Error - File not found - Z.mp3\r\nRenamed C:\\Music\\004 C.mp3\r\n\r\n"
+     "<<<  Processing completed with 3 ERRORS DETECTED  >>>" +
          created(4, 7),
      "C:\\Other\\001 B.mp3\r\nC:\\Music\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\nC:\\Music\\004 C.mp3\r\n",
      "Music/002 A.mp3=A Music/004 C.mp3=C Music/007 E.mp3=007 E Music/Café.mp3=Café Other/001 B.mp3=B "
