@@ -2,12 +2,12 @@
 
 #include "platform/PathText.h"
 #include "processing/AppState.h"
-#include "processing/EntryPath.h"
+#include "processing/playlist/EntryPath.h"
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
-#include "processing/NewPlaylist.h"
+#include "processing/playlist/NewPlaylist.h"
 #include "processing/NumberPrefix.h"
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistLine.h"
 #include "processing/ReportText.h"
 #include "processing/ResolveMissingFile.h"
 
@@ -20,7 +20,7 @@ namespace {
 
 using platform::FsError;
 using platform::FsStatus;
-using playlist::PlaylistLine;
+using playlist::PlaylistItem;
 
 enum class Outcome { Continue, Stop };
 
@@ -104,19 +104,19 @@ void countEntry(Job& job)
     }
 }
 
-Outcome processEntry(Job& job, const PlaylistLine& line, NewPlaylist& newPlaylist)
+Outcome processEntry(Job& job, const PlaylistItem& line, NewPlaylist& newPlaylist)
 {
     switch (line.kind) {
-    case PlaylistLine::Kind::Blank:
-    case PlaylistLine::Kind::Directive:
+    case PlaylistItem::Kind::Blank:
+    case PlaylistItem::Kind::Directive:
         break;
-    case PlaylistLine::Kind::Overlong:
+    case PlaylistItem::Kind::Overlong:
         countEntry(job);
         return leaveOut(job, newPlaylist, report::lineTooLong(line.text));
-    case PlaylistLine::Kind::Stream:
+    case PlaylistItem::Kind::Stream:
         countEntry(job);
         return leaveOut(job, newPlaylist, report::notLocalFile(line.text));
-    case PlaylistLine::Kind::Entry: {
+    case PlaylistItem::Kind::Entry: {
         AppState& state = job.state;
         state.CurrentEntry = line.entry->path();
         Job::Located located = job.locate(*line.entry);
@@ -142,9 +142,8 @@ Outcome processEntry(Job& job, const PlaylistLine& line, NewPlaylist& newPlaylis
 void processEntries(Job& job, NewPlaylist& newPlaylist)
 {
     AppState& state = job.state;
-    while (!job.input->atEnd()) {
-        const PlaylistLine line = job.nextLine();
-        const Outcome outcome = processEntry(job, line, newPlaylist);
+    while (const std::optional<PlaylistItem> item = job.nextItem()) {
+        const Outcome outcome = processEntry(job, *item, newPlaylist);
         if (state.UseDirectoryForAll == kFalse16) {
             state.MissingFileDirectory.clear();
         }

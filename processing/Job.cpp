@@ -1,7 +1,7 @@
 #include "processing/Job.h"
 
 #include "processing/AppState.h"
-#include "processing/EntryPath.h"
+#include "processing/playlist/EntryPath.h"
 #include "processing/JobWindow.h"
 #include "processing/ReportText.h"
 
@@ -20,11 +20,9 @@ const platform::FileSystem& Job::fileSystem() const
     return *state.FileSystem;
 }
 
-playlist::PlaylistLine Job::nextLine()
+std::optional<playlist::PlaylistItem> Job::nextItem()
 {
-    return playlist::classify(input->readLine(), [this](std::string_view path) {
-        return fileSystem().fileExists(lookupPath(path));
-    });
+    return input->next([this](std::string_view path) { return fileSystem().fileExists(lookupPath(path)); });
 }
 
 std::string Job::lookupPath(std::string_view entry) const

@@ -2,8 +2,7 @@
 
 #include "platform/FileIdentity.h"
 #include "platform/FileSystem.h"
-#include "platform/LineReader.h"
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistReader.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,7 +33,7 @@ public:
 
     // Null when the input playlist could not be opened; the mode then runs no
     // loop but still closes the job as usual.
-    std::unique_ptr<platform::LineReader> input;
+    std::unique_ptr<playlist::PlaylistReader> input;
 
     std::uint64_t EntryCount = 0;
     std::uint64_t RenamedCount = 0;
@@ -48,8 +47,8 @@ public:
     const platform::FileSystem& fileSystem() const;
     bool isDryRun() const { return fileSystem().changesNothing(); }
 
-    // The next line of the input playlist, told apart.
-    playlist::PlaylistLine nextLine();
+    // The next item of the input playlist; nothing at its end.
+    std::optional<playlist::PlaylistItem> nextItem();
     // Where the job looks for the file of an entry path.
     std::string lookupPath(std::string_view entry) const;
 

@@ -33,7 +33,7 @@ JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& 
     window.replaceReport(report::header(state.InputPlaylistPath));
 
     Job job(state, window, dialog, messages);
-    auto opened = platform::LineReader::open(job.fileSystem(), state.InputPlaylistPath);
+    auto opened = playlist::PlaylistReader::open(job.fileSystem(), state.InputPlaylistPath);
     if (opened) {
         job.input = std::move(opened).value();
         job.notePlaylist(job.input->identity());

@@ -5,7 +5,7 @@
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
 #include "processing/NumberPrefix.h"
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistLine.h"
 #include "processing/ReportText.h"
 
 #include <optional>
@@ -15,7 +15,7 @@ namespace kavora {
 
 namespace {
 
-using playlist::PlaylistLine;
+using playlist::PlaylistItem;
 
 void removeNumber(Job& job, const playlist::EntryText& entryText)
 {
@@ -56,18 +56,18 @@ void runRemoveJob(Job& job)
 {
     AppState& state = job.state;
     if (job.input) {
-        while (!job.input->atEnd()) {
-            const PlaylistLine line = job.nextLine();
-            if (line.kind == PlaylistLine::Kind::Blank || line.kind == PlaylistLine::Kind::Directive) {
+        while (const std::optional<PlaylistItem> item = job.nextItem()) {
+            const PlaylistItem& line = *item;
+            if (line.kind == PlaylistItem::Kind::Blank || line.kind == PlaylistItem::Kind::Directive) {
                 continue;
             }
             ++job.EntryCount;
             if (job.window.progressValue() < 100) {
                 job.window.setProgressValue(job.window.progressValue() + 1);
             }
-            if (line.kind == PlaylistLine::Kind::Overlong) {
+            if (line.kind == PlaylistItem::Kind::Overlong) {
                 job.reportEntryError(report::lineTooLong(line.text));
-            } else if (line.kind == PlaylistLine::Kind::Stream) {
+            } else if (line.kind == PlaylistItem::Kind::Stream) {
                 job.reportEntryError(report::notLocalFile(line.text));
             } else {
                 state.CurrentEntry = line.entry->path();

@@ -1,7 +1,7 @@
 #include "processing/ReportText.h"
 
 #include "platform/PathText.h"
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistLine.h"
 
 #include <initializer_list>
 

@@ -2,7 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
-#include "processing/EntryPath.h"
+#include "processing/playlist/EntryPath.h"
 #include "processing/MessageBoxes.h"
 #include "processing/MissingFileHandlers.h"
 

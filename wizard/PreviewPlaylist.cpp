@@ -2,7 +2,7 @@
 
 #include "processing/AppState.h"
 #include "processing/MessageBoxes.h"
-#include "processing/PlaylistPreview.h"
+#include "processing/playlist/PlaylistPreview.h"
 #include "wizard/KVRFrmStart.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 // writes a line that reads back as the numbered path: the folder part as it
 // was, the number and the name in the file-name part.
 #include "platform/PathText.h"
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistLine.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +11,7 @@
 #include <string>
 
 using kavora::playlist::EntryText;
-using kavora::playlist::PlaylistLine;
+using kavora::playlist::PlaylistItem;
 
 namespace {
 
@@ -63,11 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const bool fileThere = (data[0] & 1) != 0;
     std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const PlaylistLine line =
+    const PlaylistItem line =
         kavora::playlist::classify({text, false}, [fileThere](std::string_view) { return fileThere; });
     check(line.text == text);
-    check((line.kind == PlaylistLine::Kind::Entry) == line.entry.has_value());
-    if (line.kind == PlaylistLine::Kind::Directive)
+    check((line.kind == PlaylistItem::Kind::Entry) == line.entry.has_value());
+    if (line.kind == PlaylistItem::Kind::Directive)
         check(!fileThere && text.find('#') != std::string::npos);
     if (line.entry) {
         const bool uri = EntryText::fileUri(text).has_value();

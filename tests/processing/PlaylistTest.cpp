@@ -2,16 +2,16 @@
 // each kind numbered and restored through the engine on real files.
 #include "EngineFixture.h"
 #include "platform/FileSystem.h"
-#include "processing/EntryPath.h"
-#include "processing/PlaylistLine.h"
-#include "processing/PlaylistPreview.h"
+#include "processing/playlist/EntryPath.h"
+#include "processing/playlist/PlaylistLine.h"
+#include "processing/playlist/PlaylistPreview.h"
 
 namespace kavora::test {
 namespace {
 
 using playlist::EntryText;
-using playlist::PlaylistLine;
-using Kind = PlaylistLine::Kind;
+using playlist::PlaylistItem;
+using Kind = PlaylistItem::Kind;
 
 // What each line is, the path it names (after %XX decoding where the line is
 // a URI, or where its literal reading names nothing), and the line written
@@ -48,7 +48,7 @@ TEST(PlaylistLines, KindPathAndNumberedForm)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         // Only "#1.mp3" is a file: a '#' line names one when it is there.
-        const PlaylistLine line =
+        const PlaylistItem line =
             playlist::classify({c.line, false}, [](std::string_view path) { return path == "#1.mp3"; });
         EXPECT_EQ(line.kind, c.kind);
         ASSERT_EQ(line.entry.has_value(), c.kind == Kind::Entry);

@@ -1,7 +1,6 @@
-#include "processing/PlaylistPreview.h"
+#include "processing/playlist/PlaylistPreview.h"
 
-#include "platform/LineReader.h"
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistReader.h"
 
 #include <cstddef>
 
@@ -23,25 +22,26 @@ constexpr std::string_view kCut = "[The preview ends here; the playlist goes on.
 
 platform::FsResult<Preview> previewPlaylist(const platform::FileSystem& fileSystem, std::string_view path)
 {
-    auto opened = platform::LineReader::open(fileSystem, path);
+    auto opened = PlaylistReader::open(fileSystem, path);
     if (!opened)
         return opened.failure();
-    platform::LineReader& reader = *opened.value();
+    PlaylistReader& reader = *opened.value();
     Preview preview;
     std::size_t lines = 0;
-    while (!reader.atEnd()) {
+    // Whether a '#' line names a file does not change how it is shown.
+    const PlaylistReader::FileTest anyFile = [](std::string_view) { return false; };
+    while (std::optional<PlaylistItem> item = reader.next(anyFile)) {
         if (lines == kPreviewLines || preview.text.size() >= kPreviewBytes) {
             preview.text.append("\r\n").append(kCut);
             preview.complete = false;
             break;
         }
-        const platform::LineReader::Line line = reader.readLine();
         if (lines++ > 0)
             preview.text += "\r\n";
-        const std::size_t shown = line.overlong ? 80 : kPreviewLineCharacters;
-        const std::string start = leadingCharacters(line.text, shown);
+        const bool overlong = item->kind == PlaylistItem::Kind::Overlong;
+        const std::string start = leadingCharacters(item->text, overlong ? 80 : kPreviewLineCharacters);
         preview.text += start;
-        if (line.overlong || start.size() < line.text.size())
+        if (overlong || start.size() < item->text.size())
             preview.text += "...";
     }
     if (!reader.status().ok())

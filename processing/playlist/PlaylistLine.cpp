@@ -1,4 +1,4 @@
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistLine.h"
 
 #include "platform/PathText.h"
 
@@ -180,37 +180,37 @@ std::string EntryText::withNumberedName(std::string_view prefix, std::string_vie
     return line;
 }
 
-PlaylistLine classify(platform::LineReader::Line line,
+PlaylistItem classify(platform::LineReader::Line line,
                       const std::function<bool(std::string_view)>& fileExists)
 {
-    PlaylistLine classified;
+    PlaylistItem classified;
     classified.text = std::move(line.text);
     const std::string& text = classified.text;
     if (line.overlong) {
-        classified.kind = PlaylistLine::Kind::Overlong;
+        classified.kind = PlaylistItem::Kind::Overlong;
         return classified;
     }
     const auto firstVisible = std::find_if_not(text.begin(), text.end(), isBlank);
     if (firstVisible == text.end()) {
-        classified.kind = PlaylistLine::Kind::Blank;
+        classified.kind = PlaylistItem::Kind::Blank;
         return classified;
     }
     if (*firstVisible == '#' && !fileExists(text)) {
-        classified.kind = PlaylistLine::Kind::Directive;
+        classified.kind = PlaylistItem::Kind::Directive;
         return classified;
     }
     const std::size_t scheme = schemeLength(text);
     if (scheme == 4 && startsWithIgnoringCase(text, "file:/")) {
         classified.entry = EntryText::fileUri(text);
-        classified.kind = classified.entry ? PlaylistLine::Kind::Entry : PlaylistLine::Kind::Stream;
+        classified.kind = classified.entry ? PlaylistItem::Kind::Entry : PlaylistItem::Kind::Stream;
         return classified;
     }
     // One letter before ':' is a drive; two or more before "://" a scheme.
     if (scheme >= 2 && text.compare(scheme, 3, "://") == 0) {
-        classified.kind = PlaylistLine::Kind::Stream;
+        classified.kind = PlaylistItem::Kind::Stream;
         return classified;
     }
-    classified.kind = PlaylistLine::Kind::Entry;
+    classified.kind = PlaylistItem::Kind::Entry;
     classified.entry = EntryText::plainPath(text);
     return classified;
 }
@@ -220,6 +220,17 @@ bool isTitle(std::string_view line)
     const auto firstVisible = std::find_if_not(line.begin(), line.end(), isBlank);
     return startsWithIgnoringCase(line.substr(static_cast<std::size_t>(firstVisible - line.begin())),
                                   "#EXTINF");
+}
+
+std::string_view titleOf(std::string_view titleLine)
+{
+    const std::size_t comma = titleLine.find(',');
+    return comma == std::string_view::npos ? std::string_view() : titleLine.substr(comma + 1);
+}
+
+std::string titleLine(std::string_view title)
+{
+    return "#EXTINF:-1," + std::string(title);
 }
 
 std::string leadingCharacters(std::string_view text, std::size_t count)

@@ -10,7 +10,8 @@
 
 // The lines of a playlist as players write them: extended-M3U directives and
 // comments, blank lines, local paths (relative, Windows or host form, some
-// percent-encoded), file:// URIs, and streams.
+// percent-encoded), file:// URIs, and streams. The other formats' entries are
+// told apart by the same rules.
 namespace kavora::playlist {
 
 // The ".kvr" playlist that Create writes beside an input playlist: the input's
@@ -43,7 +44,9 @@ private:
     bool m_encoded = false; // the line writes its name percent-encoded
 };
 
-struct PlaylistLine {
+// One item of a playlist, in playlist order: a line of a line list, or an
+// entry of the other formats.
+struct PlaylistItem {
     enum class Kind {
         Entry,     // names a local file
         Blank,     // empty or white space only
@@ -52,17 +55,24 @@ struct PlaylistLine {
         Overlong,  // longer than any path; `text` holds its start only
     };
     Kind kind = Kind::Blank;
-    std::string text; // the line as read
+    // As written: the line, or the value with the format's own markup
+    // (entities, character references) decoded.
+    std::string text;
+    std::string title; // the entry's title where the playlist gives one
     std::optional<EntryText> entry;
 };
 
 // What a line read from a playlist is. `fileExists` tells whether a file is at
 // a path as a line writes it; it is asked for '#' lines only.
-PlaylistLine classify(platform::LineReader::Line line,
+PlaylistItem classify(platform::LineReader::Line line,
                       const std::function<bool(std::string_view)>& fileExists);
 
 // True for an "#EXTINF" line: the title of the entry that follows it.
 bool isTitle(std::string_view line);
+// The title an "#EXTINF" line gives: what follows its first comma.
+std::string_view titleOf(std::string_view titleLine);
+// The "#EXTINF" line that gives a title of unknown length.
+std::string titleLine(std::string_view title);
 
 // The first `count` characters of a text: whole UTF-8 sequences where the text
 // is UTF-8, bytes otherwise.

@@ -1,4 +1,4 @@
-#include "processing/EntryPath.h"
+#include "processing/playlist/EntryPath.h"
 
 #include "platform/PathText.h"
 

@@ -1,6 +1,6 @@
-#include "processing/NewPlaylist.h"
+#include "processing/playlist/NewPlaylist.h"
 
-#include "processing/PlaylistLine.h"
+#include "processing/playlist/PlaylistLine.h"
 
 namespace kavora {
 

@@ -11,7 +11,7 @@ class FileSystem;
 
 namespace kavora::playlist {
 
-// A playlist's text as the preview shows it: its lines as the jobs read them
+// A playlist's text as the preview shows it: its items as the jobs read them
 // (UTF-16 given in UTF-8), CR LF between them, a very long line by its start.
 // A long playlist is shown up to a limit, and its last line says so.
 struct Preview {
