@@ -39,10 +39,27 @@ std::string utf16(std::u16string_view text, bool bigEndian)
     return bytes;
 }
 
+// UTF-16 with a surrogate pair across each of the first three 64 KiB seams of
+// the file, each pair a line of its own; and the lines it is read as.
+std::pair<std::string, std::string> pairsAcrossSeams()
+{
+    const std::string note = "\xF0\x9F\x8E\xB5";
+    std::u16string text;
+    std::string lines;
+    for (const char filler : {'a', 'b', 'c'}) {
+        // The mark and each earlier seam's lines leave the high half of the
+        // pair just before the seam.
+        const std::size_t fill = filler == 'a' ? 32765 : 32764;
+        text += std::u16string(fill, static_cast<char16_t>(filler)) + u"\n\U0001F3B5\n";
+        lines += std::string(fill, filler) + "|" + note + "|";
+    }
+    return {utf16(text, false), lines};
+}
+
 // CR LF, CR and LF each end a line, LF CR is two; a last line needs no
 // terminator; a byte-order mark is taken at the very start only. UTF-16 comes
-// as UTF-8, a broken unit as U+FFFD. A line longer than 32,767 bytes keeps its
-// first 320 only.
+// as UTF-8, a pair split by a seam of the reads whole, a broken unit as
+// U+FFFD. A line longer than 32,767 bytes keeps its first 320 only.
 TEST(LineRules, SplitAsTheRulesSay)
 {
     const std::string bom = "\xEF\xBB\xBF", replaced = "\xEF\xBF\xBD";
@@ -61,7 +78,8 @@ TEST(LineRules, SplitAsTheRulesSay)
         {utf16(u"a\rb\n", true), "a|b|"},
         {utf16(u"a\xD800\nb\xDC00", false) + "c", "a" + replaced + "|b" + replaced + replaced + "|"},
         {longest + "\r\n" + longest + "z\nshort", longest + "|" + std::string(320, 'x') + "~|short|"},
-        {start + std::string(100000, 'y'), start + "~|"}};
+        {start + std::string(100000, 'y'), start + "~|"},
+        pairsAcrossSeams()};
     for (const auto& [bytes, lines] : cases)
         EXPECT_EQ(readAll(*LineReader::fromBytes(bytes)), lines) << bytes.substr(0, 40);
 }
@@ -84,6 +102,7 @@ TEST_F(LineFiles, RegularFilesAreReadAcrossChunksAndNothingElseIsOpened)
     write("big.m3u", big);
     write("marked.m3u8", "\xEF\xBB\xBF/home/u/a.mp3\n");
     write("wide.m3u", utf16(u"#EXTM3U\r\nD:\\\u00c9t\u00e9.mp3", false));
+    write("seams.m3u", pairsAcrossSeams().first);
     makeFifo("pipe.m3u");
     std::filesystem::create_directory(at("folder.m3u"));
     const auto started = std::chrono::steady_clock::now();
@@ -95,6 +114,7 @@ TEST_F(LineFiles, RegularFilesAreReadAcrossChunksAndNothingElseIsOpened)
                                      "|" + b + "|end|"},
                  {"C:\\marked.m3u8", "/home/u/a.mp3|", TextEncoding::Utf8WithMark},
                  {"C:\\wide.m3u", "#EXTM3U|D:\\\xC3\x89t\xC3\xA9.mp3|", TextEncoding::Utf16},
+                 {"C:\\seams.m3u", pairsAcrossSeams().second, TextEncoding::Utf16},
                  {"Z:\\dev\\zero", FsError::NotRegular},
                  {"/dev/urandom", FsError::NotRegular},
                  {"C:\\pipe.m3u", FsError::NotRegular},
