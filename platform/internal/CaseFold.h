@@ -5,7 +5,7 @@
 
 namespace kavora::platform::internal {
 
-// A name as a sequence of code points with upper case folded to lower case, for
+// A name as a sequence of code points folded as Windows folds case, for
 // comparing and sorting names as Windows does (case-insensitively). Bytes that
 // are not valid UTF-8 become U+DC80..U+DCFF, which no valid text decodes to, so
 // they only ever equal themselves.

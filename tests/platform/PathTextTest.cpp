@@ -1,8 +1,13 @@
 #include "platform/PathText.h"
 
 #include "platform/FileSystem.h"
+#include "platform/internal/CaseFold.h"
+#include "platform/internal/Utf8.h"
 
+#include <locale.h>
 #include <gtest/gtest.h>
+#include <map>
+#include <wctype.h>
 
 namespace kavora::platform::test {
 namespace {
@@ -88,6 +93,32 @@ TEST(Wildcards, MatchAsWindowsDoes)
             EXPECT_TRUE(wildcardMatch(pattern, name)) << '"' << pattern << "\" on \"" << name << '"';
     for (const auto& [pattern, name] : misses)
         EXPECT_FALSE(wildcardMatch(pattern, name)) << '"' << pattern << "\" on \"" << name << '"';
+}
+
+// Names are equal as Windows finds them, each character by its upper case:
+// every code point of the plane, checked against the C library's mapping,
+// neither more nor fewer of them equal.
+TEST(CaseFold, EveryCharacterEqualsItsUpperCaseAndNothingElse)
+{
+    const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    if (utf8 == nullptr)
+        GTEST_SKIP() << "no C.UTF-8 locale to take the upper cases from";
+    const auto bytesOf = [](char32_t c) {
+        std::string bytes;
+        internal::appendUtf8(bytes, c);
+        return bytes;
+    };
+    std::map<std::u32string, char32_t> upperOfFolded;
+    for (char32_t c = 1; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        const auto upper = static_cast<char32_t>(::towupper_l(static_cast<wint_t>(c), utf8));
+        const std::u32string folded = internal::foldedName(bytesOf(c));
+        EXPECT_EQ(folded, internal::foldedName(bytesOf(upper))) << std::hex << "U+" << std::uint32_t{c};
+        EXPECT_EQ(upperOfFolded.emplace(folded, upper).first->second, upper)
+            << std::hex << "U+" << std::uint32_t{c} << " is equal to another upper case";
+    }
+    ::freelocale(utf8);
 }
 
 } // namespace
