@@ -19,6 +19,7 @@ enum class FsError {
     Hidden,       // the file, or a folder on its way, has a name starting with a dot
     VirtualFiles, // on a file system the kernel makes up (/proc, /sys, ...)
     NameTooLong,
+    InUse,       // another job holds the file
     InvalidPath, // a text that is no usable path (empty, bad drive, ...)
     Other,
 };

@@ -280,4 +280,11 @@ const FsStatus& LineReader::status() const
     return m_impl->status;
 }
 
+FsStatus LineReader::lockExclusively()
+{
+    if (!m_impl->file.isOpen())
+        return {};
+    return internal::lockExclusively(m_impl->file);
+}
+
 } // namespace kavora::platform

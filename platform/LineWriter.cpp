@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -22,7 +23,8 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// What may stand at the new file's path: nothing, or an empty regular file.
+// What may stand at the new file's path: nothing, or an empty regular file
+// of one name only (writing through a hard link would change another file).
 FsStatus acceptableTarget(const struct stat& info)
 {
     if (S_ISDIR(info.st_mode))
@@ -31,9 +33,20 @@ FsStatus acceptableTarget(const struct stat& info)
         return makeFailure(FsError::NotRegular, "is a symbolic link");
     if (!S_ISREG(info.st_mode))
         return makeFailure(FsError::NotRegular, "not a regular file");
+    if (info.st_nlink > 1)
+        return makeFailure(FsError::NotRegular, "has further names (hard links)");
     if (info.st_size > 0)
         return makeFailure(FsError::TargetExists, "already exists");
     return {};
+}
+
+// A write beyond the file-size limit fails with EFBIG, cut back like any
+// failed write, instead of killing the process in the middle of a line.
+void writeBeyondLimitFails()
+{
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        ::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace
@@ -98,8 +111,11 @@ FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileS
         return host.failure();
     auto impl = std::make_unique<Impl>();
     struct stat info {};
+    // Looked at before opening, since opening a device can act on it.
     if (::lstat(host.value().c_str(), &info) == 0) {
-        if (const FsStatus acceptable = acceptableTarget(info); !acceptable)
+        const FsStatus acceptable = acceptableTarget(info);
+        // Content is judged after the lock: a job writing the file has put some there.
+        if (!acceptable && (fileSystem.changesNothing() || acceptable.failure().code != FsError::TargetExists))
             return acceptable.failure();
         impl->identity = FileIdentity{info.st_dev, info.st_ino};
     } else if (errno != ENOENT) {
@@ -109,12 +125,16 @@ FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileS
     if (fileSystem.changesNothing()) {
         impl->dryRun = true;
     } else {
-        // Checked again on what was opened: the path may have changed since.
+        writeBeyondLimitFails();
         FsResult<FileDescriptor> opened =
             openHostFile(host.value(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666);
         if (!opened)
             return opened.failure();
         impl->file = std::move(opened).value();
+        // The lock first: a file another job is writing has content already.
+        if (const FsStatus locked = internal::lockExclusively(impl->file); !locked)
+            return locked.failure();
+        // Checked again on what was opened: the path may have changed since.
         if (::fstat(impl->file.get(), &info) != 0)
             return failureFromErrno(errno);
         if (const FsStatus acceptable = acceptableTarget(info); !acceptable)

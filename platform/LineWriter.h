@@ -20,10 +20,12 @@ class LineWriter final {
 public:
     enum class Mark { None, Utf8 }; // a byte-order mark at the start
 
-    // Creates the file. An empty regular file already there is taken as it is;
-    // anything else there is refused: a file with content (TargetExists), a
-    // symbolic link, device, pipe or socket (NotRegular), a folder. The open
-    // never follows a link and never waits for a reader.
+    // Creates the file and holds its exclusive lock until it is closed; a file
+    // another writer holds fails with InUse. An empty regular file of one
+    // link already there is taken as it is; anything else there is refused: a
+    // file with content (TargetExists), a symbolic link, hard-linked file,
+    // device, pipe or socket (NotRegular), a folder. The open never follows a
+    // link and never waits for a reader.
     static FsResult<std::unique_ptr<LineWriter>> create(const FileSystem& fileSystem,
                                                         std::string_view windowsPath, Mark mark = Mark::None);
     ~LineWriter();

@@ -169,9 +169,10 @@ std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
                           : platform::LineWriter::Mark::None;
     auto created = NewPlaylist::create(job.fileSystem(), path, mark);
     if (!created) {
-        job.reportLine(created.failure().code == FsError::TargetExists
-                           ? report::newPlaylistExists(path)
-                           : report::cannotCreateNewPlaylist(created.failure(), path));
+        const FsError code = created.failure().code;
+        job.reportLine(code == FsError::TargetExists ? report::newPlaylistExists(path)
+                       : code == FsError::InUse      ? report::playlistInUse(path)
+                                                     : report::cannotCreateNewPlaylist(created.failure(), path));
         return std::nullopt;
     }
     job.notePlaylist(created.value().identity());

@@ -55,6 +55,16 @@ void removeNumber(Job& job, const playlist::EntryText& entryText)
 void runRemoveJob(Job& job)
 {
     AppState& state = job.state;
+    // One job per playlist: a Create writing it, or a second Remove, holds it.
+    if (job.input && !job.isDryRun()) {
+        if (const platform::FsStatus locked = job.input->lockExclusively(); !locked) {
+            job.reportLine(locked.failure().code == platform::FsError::InUse
+                               ? report::playlistInUse(state.InputPlaylistPath)
+                               : report::cannotOpenInput(locked.failure(), state.InputPlaylistPath));
+            job.ran = false;
+            job.closeInput();
+        }
+    }
     if (job.input) {
         while (const std::optional<PlaylistItem> item = job.nextItem()) {
             const PlaylistItem& line = *item;

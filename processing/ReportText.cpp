@@ -70,6 +70,11 @@ std::string newPlaylistIsInput(std::string_view path)
     return errorLine("New playlist would replace the input playlist; no file was touched", path);
 }
 
+std::string playlistInUse(std::string_view path)
+{
+    return errorLine("Job refused, another job is using this playlist; no file was touched", path);
+}
+
 std::string newPlaylistExists(std::string_view path)
 {
     return errorLine("New playlist already exists; run Remove with it first, or move it away", path);

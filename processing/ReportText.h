@@ -25,6 +25,7 @@ std::string fileNotFound(std::string_view entry);
 std::string cannotOpenInput(const platform::FsFailure& failure, std::string_view path);
 std::string cannotReadInput(const platform::FsFailure& failure, std::string_view path);
 std::string newPlaylistIsInput(std::string_view path);
+std::string playlistInUse(std::string_view path);
 std::string newPlaylistExists(std::string_view path);
 std::string cannotCreateNewPlaylist(const platform::FsFailure& failure, std::string_view path);
 std::string cannotWriteNewPlaylist(const platform::FsFailure& failure, std::string_view path);

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #include <utility>
 
@@ -37,6 +38,25 @@ FsResult<FileDescriptor> openHostFile(const std::string& hostPath, int flags, un
     if (fd < 0)
         return failureFromErrno(errno);
     return FileDescriptor(fd);
+}
+
+FsStatus lockExclusively(const FileDescriptor& file)
+{
+    // flock, not fcntl: it works on a descriptor opened for reading, and two
+    // opens of one file in one process exclude each other too.
+    int locked = 0;
+    do {
+        locked = ::flock(file.get(), LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked == 0)
+        return {};
+    if (errno == EWOULDBLOCK)
+        return makeFailure(FsError::InUse, "in use by another job");
+    // A file system without locks (some FUSE and network ones) cannot tell;
+    // refusing every job there would help no one.
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL)
+        return {};
+    return failureFromErrno(errno);
 }
 
 } // namespace kavora::platform::internal

@@ -29,4 +29,9 @@ private:
 // open(2) on a host path, retried when a signal interrupts it.
 FsResult<FileDescriptor> openHostFile(const std::string& hostPath, int flags, unsigned mode = 0);
 
+// Takes the exclusive lock of the open file for as long as the descriptor is
+// open, or fails with InUse at once when another holder has it. The kernel
+// drops the lock when the process dies, so a killed job blocks no one.
+FsStatus lockExclusively(const FileDescriptor& file);
+
 } // namespace kavora::platform::internal

@@ -68,4 +68,9 @@ const platform::FsStatus& PlaylistReader::status() const
     return m_impl->lines->status();
 }
 
+platform::FsStatus PlaylistReader::lockExclusively()
+{
+    return m_impl->lines->lockExclusively();
+}
+
 } // namespace kavora::playlist

@@ -47,6 +47,9 @@ public:
     // The file read; zero for one read from memory.
     platform::FileIdentity identity() const;
     const platform::FsStatus& status() const;
+    // Holds the playlist's exclusive lock while the reader lives (one job per
+    // playlist); InUse when another job holds it.
+    platform::FsStatus lockExclusively();
 
 private:
     struct Impl;

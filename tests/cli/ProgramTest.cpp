@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -130,6 +131,35 @@ TEST_F(ProgramTest, JobsThatCannotRunEndWithStatusTwo)
     EXPECT_TRUE(help.out.starts_with("Usage: kavora [PLAYLIST]\n")) << help.out;
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.starts_with("kavora (Kavora) 1.0\nCopyright (C) 2026 Kavora developers.\n"));
+}
+
+// One job per playlist: while a Create holds its new playlist (its report
+// stuck in a pipe nobody reads yet), a second Create or a Remove of it is
+// refused at once; the first then numbers and lists everything.
+TEST_F(ProgramTest, SecondJobOnAPlaylistIsRefused)
+{
+    std::string entries;
+    for (int index = 0; index < 4000; ++index) // far more report than a pipe holds
+        entries += "../Music/Missing " + std::to_string(index) + ".mp3\n";
+    write("Music/A.mp3", "a");
+    write("Music/B.mp3", "b");
+    write("Lists/mix.m3u", "../Music/A.mp3\n" + entries + "../Music/B.mp3\n");
+    const std::string command = "cd '" + m_home.string() + "' && HOME='" + m_home.string() +
+                                "' '" KAVORA_PROGRAM "' --create Lists/mix.m3u";
+    FILE* const first = ::popen(command.c_str(), "r");
+    ASSERT_NE(first, nullptr);
+    while (read("Lists/mix.kvr").empty()) // its lock is held before the first line
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (const char* second : {"--create Lists/mix.m3u", "--remove Lists/mix.kvr"}) {
+        const Outcome refused = run(second);
+        EXPECT_EQ(refused.status, 2) << second;
+        EXPECT_NE(refused.out.find("another job is using this playlist"), std::string::npos) << refused.out;
+    }
+    char chunk[4096];
+    while (std::fread(chunk, 1, sizeof chunk, first) > 0) {
+    }
+    EXPECT_EQ(WEXITSTATUS(::pclose(first)), 1);
+    EXPECT_EQ(read("Lists/mix.kvr"), "../Music/001 A.mp3\r\n../Music/002 B.mp3\r\n");
 }
 
 // --missing-dir: a full path's file by its name in the folder, a relative

@@ -162,14 +162,18 @@ TEST_F(LineFiles, WriterWritesWholeLinesOrNothing)
         ASSERT_TRUE(writer.value()->writeLine(line).ok());
     ASSERT_TRUE(writer.value()->writeLine("taken back").ok());
     ASSERT_TRUE(writer.value()->cutBackTo(written.size()).ok());
+    // One job per file: a second writer or a reader that asks for the lock is refused while it is held.
+    EXPECT_EQ(failureOf(LineWriter::create(fs(), "C:\\MIX.kvr")), FsError::InUse);
+    const auto held = LineReader::open(fs(), "C:\\mix.kvr");
+    ASSERT_TRUE(held.ok());
+    EXPECT_EQ(failureOf(held.value()->lockExclusively()), FsError::InUse);
+    // Past the size limit a write fails instead of the process dying of SIGXFSZ.
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     const rlimit small{written.size() + 3, old.rlim_max}; // room for three bytes of the next line
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &small);
     const FsStatus cutShort = writer.value()->writeLine("cut short");
     ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(cutShort.ok());
     EXPECT_EQ(writer.value()->size(), written.size());
     EXPECT_EQ(read(at("mix.kvr")), written) << "before close";
@@ -177,11 +181,12 @@ TEST_F(LineFiles, WriterWritesWholeLinesOrNothing)
     EXPECT_FALSE(writer.value()->writeLine("late").ok());
     const auto reader = LineReader::open(fs(), "c:\\MIX.KVR");
     ASSERT_TRUE(reader.ok());
+    EXPECT_TRUE(reader.value()->lockExclusively().ok());
     EXPECT_EQ(readAll(*reader.value()), song + "||" + everyByte + "|");
 }
 
-// What stands at the new file's path: a file with content, a link (whose
-// target stays untouched), a pipe, a device or a folder is refused; a dry run
+// What stands at the new file's path: a file with content, a link or a hard
+// link (whose target stays untouched), a pipe, a device or a folder is refused; a dry run
 // checks the same and creates nothing. A new name in Windows-1252 is created
 // in UTF-8.
 TEST_F(LineFiles, WriterRefusesAnythingButNothingOrAnEmptyFile)
@@ -190,12 +195,15 @@ TEST_F(LineFiles, WriterRefusesAnythingButNothingOrAnEmptyFile)
     write("Lists/precious.txt", "precious");
     std::filesystem::create_symlink(at("Lists/precious.txt"), at("Lists/link.kvr"));
     std::filesystem::create_symlink(at("Lists/gone.txt"), at("Lists/dangling.kvr"));
+    write("Lists/empty.txt", "");
+    std::filesystem::create_hard_link(at("Lists/empty.txt"), at("Lists/hard.kvr"));
     makeFifo("Lists/pipe.kvr");
     const FileSystem dryRun(FileSystem::View::DryRun);
     const std::pair<std::string, std::optional<FsError>> cases[] = {
         {"C:\\Lists\\old.kvr", FsError::TargetExists},
         {"C:\\Lists\\link.kvr", FsError::NotRegular},
         {"C:\\Lists\\dangling.kvr", FsError::NotRegular},
+        {"C:\\Lists\\hard.kvr", FsError::NotRegular},
         {"C:\\Lists\\pipe.kvr", FsError::NotRegular},
         {"/dev/full", FsError::NotRegular},
         {"C:\\Lists", FsError::IsDirectory},
@@ -209,7 +217,7 @@ TEST_F(LineFiles, WriterRefusesAnythingButNothingOrAnEmptyFile)
         }
         EXPECT_EQ(exists(at("Lists/Caf\xC3\xA9.kvr")), fileSystem == &fs()) << "only a real run creates";
     }
-    EXPECT_EQ(read(at("Lists/precious.txt")), "precious");
+    EXPECT_EQ(read(at("Lists/precious.txt")) + read(at("Lists/empty.txt")), "precious");
     EXPECT_EQ(read(at("Lists/old.kvr")), "C:\\Music\\001 A.mp3\r\n");
     EXPECT_FALSE(exists(at("Lists/gone.txt")));
 }
