@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace kavora::cli {
@@ -7,6 +9,34 @@ namespace kavora::cli {
 namespace {
 
 using Action = Command::Action;
+
+// What an option does with the value it takes, if any.
+enum class Takes {
+    Nothing, // a switch: "--dry-run"
+    Value,   // "--missing-dir DIR" or "--missing-dir=DIR"
+    Operand, // an action: "--create=PLAYLIST", else the playlist is an operand
+};
+
+struct Option {
+    std::string_view name;
+    Takes takes;
+    Action action; // OpenWindow for an option that is not an action
+};
+
+constexpr std::array kOptions{
+    Option{"--create", Takes::Operand, Action::Create},
+    Option{"--remove", Takes::Operand, Action::Remove},
+    Option{"--missing-dir", Takes::Value, Action::OpenWindow},
+    Option{"--dry-run", Takes::Nothing, Action::OpenWindow},
+    Option{"--help", Takes::Nothing, Action::Help},
+    Option{"-h", Takes::Nothing, Action::Help},
+    Option{"--version", Takes::Nothing, Action::Version},
+};
+
+bool isJob(Action action)
+{
+    return action == Action::Create || action == Action::Remove;
+}
 
 Command invalid(std::string problem)
 {
@@ -16,24 +46,25 @@ Command invalid(std::string problem)
     return command;
 }
 
-// Checks that the options read fit together.
-Command checked(Command command, bool sawDryRun, std::vector<std::string> operands)
+// What the options read ask for, once every argument is read.
+Command checked(Command command, std::string_view actionName, bool sawDryRun,
+                std::vector<std::string> operands)
 {
-    const bool job = command.action == Action::Create || command.action == Action::Remove;
-    if (command.action == Action::Help || command.action == Action::Version)
-        return command;
+    const bool job = isJob(command.action);
     if (command.missingDirectory && command.action != Action::Create)
         return invalid("option '--missing-dir' goes with '--create'");
     if (sawDryRun && !job)
         return invalid("option '--dry-run' goes with '--create' or '--remove'");
-    if (job && !operands.empty())
-        return invalid("extra operand '" + operands.front() + "'");
-    if (!job && operands.size() > 1)
-        return invalid("extra operand '" + operands[1] + "'");
-    if (!job && !operands.empty())
+    if (command.playlist.empty() && !operands.empty()) {
         command.playlist = std::move(operands.front());
-    if (command.playlist.empty() && job)
-        return invalid("the playlist must not be empty");
+        operands.erase(operands.begin());
+        if (job && command.playlist.empty())
+            return invalid("the playlist must not be empty");
+    }
+    if (!operands.empty())
+        return invalid("extra operand '" + operands.front() + "'");
+    if (job && command.playlist.empty())
+        return invalid("option '" + std::string(actionName) + "' requires an argument");
     return command;
 }
 
@@ -42,53 +73,67 @@ Command checked(Command command, bool sawDryRun, std::vector<std::string> operan
 Command parseCommandLine(const std::vector<std::string>& arguments)
 {
     Command command;
+    std::string actionName;
     bool sawDryRun = false;
     std::vector<std::string> operands;
+    std::optional<Command> refused;
+    const auto refuse = [&refused](std::string problem) {
+        if (!refused)
+            refused = invalid(std::move(problem));
+    };
+    bool optionsEnded = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
-        if (argument == "--") {
-            operands.insert(operands.end(), arguments.begin() + static_cast<std::ptrdiff_t>(index) + 1,
-                            arguments.end());
-            break;
-        }
-        if (argument.size() < 2 || argument[0] != '-') {
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
             operands.push_back(argument);
             continue;
         }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
         const std::size_t equals = argument.find('=');
-        const std::string name = argument.substr(0, equals);
-        const auto value = [&]() -> std::optional<std::string> {
-            if (equals != std::string::npos)
-                return argument.substr(equals + 1);
-            if (index + 1 < arguments.size())
-                return arguments[++index];
-            return std::nullopt;
-        };
-        if (name == "--help" || name == "-h") {
-            command.action = Action::Help;
-        } else if (name == "--version") {
-            command.action = Action::Version;
-        } else if (name == "--dry-run" && equals == std::string::npos) {
+        const std::string_view name = std::string_view(argument).substr(0, equals);
+        const auto option = std::ranges::find(kOptions, name, &Option::name);
+        if (option == kOptions.end() || (option->takes == Takes::Nothing && equals != std::string::npos)) {
+            refuse("unrecognized option '" + argument + "'");
+            continue;
+        }
+        std::optional<std::string> value;
+        if (equals != std::string::npos)
+            value = argument.substr(equals + 1);
+        else if (option->takes == Takes::Value && index + 1 < arguments.size())
+            value = arguments[++index];
+        if (option->takes == Takes::Value && !value) {
+            refuse("option '" + std::string(name) + "' requires an argument");
+            continue;
+        }
+
+        if (option->action == Action::Help || option->action == Action::Version) {
+            // The first of them answers, whatever else the line holds.
+            Command answer;
+            answer.action = option->action;
+            return answer;
+        }
+        if (option->name == "--missing-dir") {
+            command.missingDirectory = std::move(value);
+        } else if (option->name == "--dry-run") {
             sawDryRun = command.dryRun = true;
-        } else if (name == "--create" || name == "--remove" || name == "--missing-dir") {
-            const std::optional<std::string> given = value();
-            if (!given)
-                return invalid("option '" + name + "' requires an argument");
-            if (name == "--missing-dir") {
-                command.missingDirectory = *given;
-                continue;
-            }
-            const Action action = name == "--create" ? Action::Create : Action::Remove;
-            if (command.action == Action::Create || command.action == Action::Remove)
-                return invalid("options '--create' and '--remove' exclude each other");
-            if (command.action == Action::OpenWindow)
-                command.action = action;
-            command.playlist = *given;
+        } else if (isJob(command.action)) {
+            refuse("options '" + actionName + "' and '" + std::string(name) + "' exclude each other");
         } else {
-            return invalid("unrecognized option '" + argument + "'");
+            command.action = option->action;
+            actionName = name;
+            if (value) {
+                if (value->empty())
+                    refuse("the playlist must not be empty");
+                command.playlist = std::move(*value);
+            }
         }
     }
-    return checked(std::move(command), sawDryRun, std::move(operands));
+    if (refused)
+        return *std::move(refused);
+    return checked(std::move(command), actionName, sawDryRun, std::move(operands));
 }
 
 } // namespace kavora::cli

@@ -23,8 +23,11 @@ struct Command {
     std::string problem;
 };
 
-// Reads the arguments after the program's name, GNU style: "--name value"
-// or "--name=value", "--" ends the options.
+// Reads the arguments after the program's name as GNU programs do: options
+// and operands in any order, "--name value" or "--name=value", "--" ends the
+// options, and the first of "--help" and "--version" wins over everything
+// else. An action ("--create", "--remove") takes its playlist as "=PLAYLIST"
+// or as the operand, so "--remove --dry-run mix.kvr" dry-runs.
 Command parseCommandLine(const std::vector<std::string>& arguments);
 
 } // namespace kavora::cli
