@@ -1,5 +1,8 @@
 #include "platform/Console.h"
 
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +32,22 @@ StreamKind standardOutputKind()
 StreamKind standardErrorKind()
 {
     return kindOf(STDERR_FILENO);
+}
+
+void openClosedStandardStreams()
+{
+    for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // Taken in ascending order, the lowest free number is the one just
+        // found closed, which open hands out.
+        (void)::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    }
+}
+
+void ignoreBrokenPipe()
+{
+    (void)std::signal(SIGPIPE, SIG_IGN);
 }
 
 } // namespace kavora::platform

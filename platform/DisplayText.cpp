@@ -45,6 +45,29 @@ std::string windows1252ToUtf8(std::string_view bytes)
     return out;
 }
 
+std::string withControlsEscaped(std::string_view shown)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(shown.size());
+    for (std::size_t at = 0; at < shown.size(); ++at) {
+        const auto value = static_cast<std::uint8_t>(shown[at]);
+        const bool c1 =
+            value == 0xC2 && at + 1 < shown.size() && static_cast<std::uint8_t>(shown[at + 1]) < 0xA0;
+        if (value < 0x20 || value == 0x7F) {
+            out.append("\\x").push_back(kHex[value >> 4]);
+            out.push_back(kHex[value & 0xF]);
+        } else if (c1) {
+            const auto code = static_cast<std::uint8_t>(shown[++at]);
+            out.append("\\u00").push_back(kHex[code >> 4]);
+            out.push_back(kHex[code & 0xF]);
+        } else {
+            out.push_back(shown[at]);
+        }
+    }
+    return out;
+}
+
 std::string displayText(std::string_view bytes)
 {
     return isValidUtf8(bytes) ? std::string(bytes) : windows1252ToUtf8(bytes);

@@ -9,6 +9,11 @@ namespace kavora::platform {
 // read as Windows-1252. The result is always valid UTF-8.
 std::string displayText(std::string_view bytes);
 
+// Shown text (valid UTF-8) fit for a terminal, which would obey control
+// characters: each C0 control and DEL as "\x1B", each C1 control as
+// "\u009B", so that no text can move the cursor, erase or recolour lines.
+std::string withControlsEscaped(std::string_view shown);
+
 bool isValidUtf8(std::string_view bytes);
 std::string windows1252ToUtf8(std::string_view bytes);
 

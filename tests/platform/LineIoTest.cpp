@@ -224,6 +224,7 @@ TEST_F(LineFiles, WriterRefusesAnythingButNothingOrAnEmptyFile)
 
 // 0x80 and 0x9F are the euro sign and Y with diaeresis, 0x81 is undefined in the
 // code page and kept as a C1 control; overlong forms and surrogates are no UTF-8.
+// 0x9B alone is a Windows-1252 quotation mark, in UTF-8 (C2 9B) the CSI control.
 TEST(DisplayText, Utf8IsKeptAndAnythingElseIsReadAsWindows1252)
 {
     const Case cases[] = {
@@ -234,6 +235,14 @@ TEST(DisplayText, Utf8IsKeptAndAnythingElseIsReadAsWindows1252)
         EXPECT_EQ(displayText(bytes), shown);
         EXPECT_EQ(isValidUtf8(bytes), bytes == shown) << shown;
     }
+    // On a terminal no control character arrives raw, C1 ones (CSI) included.
+    const Case onTerminal[] = {{"\x1B[2KOK\t\x7F", "\\x1B[2KOK\\x09\\x7F"},
+                               {"\xC2\x9B"
+                                "31m\xC2\x81",
+                                "\\u009B31m\\u0081"},
+                               {"\x9B", "\xE2\x80\xBA"}};
+    for (const auto& [bytes, shown] : onTerminal)
+        EXPECT_EQ(withControlsEscaped(displayText(bytes)), shown);
 }
 
 } // namespace
