@@ -2,6 +2,8 @@
 
 #include "platform/DisplayText.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 namespace kavora::cli {
@@ -23,29 +25,52 @@ ConsoleWindow::ConsoleWindow()
 
 ConsoleWindow::~ConsoleWindow()
 {
-    clearProgress();
-    std::fflush(stdout);
+    (void)finishReport();
 }
 
 void ConsoleWindow::print(std::string_view text)
 {
     const std::string shown = platform::displayText(text);
     if (!m_lineFeedsOnly) {
-        std::fwrite(shown.data(), 1, shown.size(), stdout);
+        write(shown);
         return;
     }
+    // A line ends at CR LF or CR, as in a playlist; a lone LF is part of a
+    // line, and on a terminal shown escaped, as every control character is.
     std::string lines;
     lines.reserve(shown.size());
+    std::size_t lineStart = 0;
+    const auto takeLine = [&](std::size_t end) {
+        const std::string_view line = std::string_view(shown).substr(lineStart, end - lineStart);
+        lines += m_reportOnTerminal ? platform::withControlsEscaped(line) : std::string(line);
+    };
     for (std::size_t at = 0; at < shown.size(); ++at) {
-        if (shown[at] == '\r') {
-            lines += '\n';
-            if (at + 1 < shown.size() && shown[at + 1] == '\n')
-                ++at;
-        } else {
-            lines += shown[at];
-        }
+        if (shown[at] != '\r')
+            continue;
+        takeLine(at);
+        lines += '\n';
+        if (at + 1 < shown.size() && shown[at + 1] == '\n')
+            ++at;
+        lineStart = at + 1;
     }
-    std::fwrite(lines.data(), 1, lines.size(), stdout);
+    takeLine(shown.size());
+    write(lines);
+}
+
+void ConsoleWindow::write(std::string_view text)
+{
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && m_writeError == 0)
+        m_writeError = errno;
+}
+
+std::optional<std::string> ConsoleWindow::finishReport()
+{
+    clearProgress();
+    if (std::fflush(stdout) != 0 && m_writeError == 0)
+        m_writeError = errno;
+    if (m_writeError == 0 && std::ferror(stdout) == 0)
+        return std::nullopt;
+    return m_writeError == 0 ? "write error" : std::strerror(m_writeError);
 }
 
 void ConsoleWindow::replaceReport(std::string_view text)

@@ -6,13 +6,17 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 namespace kavora::cli {
 
 // A job's window on a terminal or in a script: the report goes to standard
 // output as the report area would show it (LF line ends on a terminal or a
 // pipe, the report's own CR LF into a file). A job that runs longer than a
-// second shows its progress on standard error when that is a terminal.
+// second shows its progress on standard error when that is a terminal. On a
+// terminal, control characters are shown escaped: a playlist cannot send the
+// terminal escape sequences.
 class ConsoleWindow final : public JobWindow {
 public:
     ConsoleWindow();
@@ -34,8 +38,13 @@ public:
     void appendToReport(std::string_view addition) override;
     void refresh() override {}
 
+    // Puts out the rest of the report; why standard output did not take all
+    // of it, when it did not (a reader that went away, a full disk).
+    std::optional<std::string> finishReport();
+
 private:
     void print(std::string_view text);
+    void write(std::string_view text);
     void showProgress();
     void clearProgress();
 
@@ -47,6 +56,7 @@ private:
     std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point m_lastProgress;
     bool m_progressOnScreen = false;
+    int m_writeError = 0; // errno of the first write that failed
 };
 
 } // namespace kavora::cli

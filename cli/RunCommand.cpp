@@ -3,13 +3,19 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleWindow.h"
 #include "cli/UnattendedUser.h"
+#include "platform/Console.h"
+#include "platform/DisplayText.h"
 #include "platform/FileSystem.h"
 #include "platform/ProcessPaths.h"
 #include "processing/AppState.h"
 #include "processing/ProcessPlaylist.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace kavora::cli {
 
@@ -41,48 +47,90 @@ constexpr const char* kUsage =
     " 2  if the job could not run (bad arguments, a playlist that cannot be read,\n"
     "    a new playlist that may not be written).\n";
 
+// "kavora: " and the text, one line on standard error.
+void sayOnStandardError(std::string_view text)
+{
+    std::string shown = platform::displayText(text);
+    if (platform::standardErrorKind() == platform::StreamKind::Terminal)
+        shown = platform::withControlsEscaped(shown);
+    std::fprintf(stderr, "kavora: %s\n", shown.c_str());
+}
+
 int refuse(const std::string& problem)
 {
-    std::fprintf(stderr, "kavora: %s\nTry 'kavora --help' for more information.\n", problem.c_str());
+    sayOnStandardError(problem);
+    std::fputs("Try 'kavora --help' for more information.\n", stderr);
     return kCouldNotRun;
+}
+
+// What standard output did not take fails a command that went well: the
+// script did not get what it asked for.
+int withOutputWritten(int status, const std::optional<std::string>& writeFailure)
+{
+    if (!writeFailure)
+        return status;
+    sayOnStandardError("standard output: " + *writeFailure);
+    return status == kEveryEntryRenamed ? kSomeEntriesFailed : status;
+}
+
+std::optional<std::string> flushFailure()
+{
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return std::nullopt;
+    return std::strerror(errno);
+}
+
+int statusOf(const JobResult& result)
+{
+    if (!result.problem.empty())
+        sayOnStandardError(result.problem);
+    if (!result.ran)
+        return kCouldNotRun;
+    // Cut short by a read or write error: a failure of some entries once
+    // some were done, else of the whole job.
+    if (!result.problem.empty())
+        return result.entryCount > 0 ? kSomeEntriesFailed : kCouldNotRun;
+    return result.renamedCount == result.entryCount ? kEveryEntryRenamed : kSomeEntriesFailed;
 }
 
 int runJob(const Command& command)
 {
+    AppState state;
     if (command.missingDirectory) {
         const auto attributes = platform::FileSystem().attributes(*command.missingDirectory);
         if (!attributes || (attributes.value() & platform::Directory) == 0)
             return refuse("'" + *command.missingDirectory + "' is not a folder");
+        // What ticking "use for all" with this folder does in the window, for
+        // every missing entry of the job. Typed where the user stands, while
+        // the job would take a relative folder beside the playlist.
+        state.MissingFileDirectory = platform::absolutePath(*command.missingDirectory);
+        state.UseDirectoryForAll = kTrue16;
     }
-    AppState state;
+    // Nobody is there to answer the dialog: it is never shown, and a miss
+    // costs one lookup.
+    state.IgnoreErrors = true;
     state.OperationMode = command.action == Command::Action::Create ? "Create" : "Remove";
     state.InputPlaylistPath = command.playlist;
-    // Typed where the user stands; the job would take a relative folder
-    // beside the playlist.
-    UnattendedUser user(command.missingDirectory ? std::optional(platform::absolutePath(*command.missingDirectory))
-                                                 : std::nullopt);
-    JobResult result;
-    {
-        ConsoleWindow window;
-        result = runPlaylistJob(state, window, user, user, JobOptions{command.dryRun});
-    }
-    if (!result.ran)
-        return kCouldNotRun;
-    return result.renamedCount == result.entryCount ? kEveryEntryRenamed : kSomeEntriesFailed;
+    UnattendedUser user;
+    ConsoleWindow window;
+    const JobResult result = runPlaylistJob(state, window, user, user, JobOptions{command.dryRun});
+    const std::optional<std::string> writeFailure = window.finishReport();
+    return withOutputWritten(statusOf(result), writeFailure);
 }
 
 } // namespace
 
 int runCommand(const Command& command)
 {
+    platform::ignoreBrokenPipe();
     switch (command.action) {
     case Command::Action::Help:
         std::fputs(kUsage, stdout);
-        return 0;
+        return withOutputWritten(0, flushFailure());
     case Command::Action::Version:
         std::printf("kavora (Kavora) %s\nCopyright (C) %s Kavora developers.\n", KAVORA_VERSION,
                     KAVORA_COPYRIGHT_YEAR);
-        return 0;
+        return withOutputWritten(0, flushFailure());
     case Command::Action::Invalid:
         return refuse(command.problem);
     case Command::Action::Create:
@@ -91,7 +139,8 @@ int runCommand(const Command& command)
     case Command::Action::OpenWindow:
         break;
     }
-    return refuse("no job to run without a window");
+    sayOnStandardError("no display to open the window on; run a job with --create or --remove (see --help)");
+    return kCouldNotRun;
 }
 
 } // namespace kavora::cli

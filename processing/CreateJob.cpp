@@ -2,14 +2,14 @@
 
 #include "platform/PathText.h"
 #include "processing/AppState.h"
-#include "processing/playlist/EntryPath.h"
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
-#include "processing/playlist/NewPlaylist.h"
 #include "processing/NumberPrefix.h"
-#include "processing/playlist/PlaylistLine.h"
 #include "processing/ReportText.h"
 #include "processing/ResolveMissingFile.h"
+#include "processing/playlist/EntryPath.h"
+#include "processing/playlist/NewPlaylist.h"
+#include "processing/playlist/PlaylistLine.h"
 
 #include <optional>
 #include <string>
@@ -54,8 +54,9 @@ void findMissingEntry(Job& job, Job::Located& located)
 Outcome stopWriting(Job& job, const FsStatus& written, bool takingBack)
 {
     const std::string path = playlist::newPlaylistPath(job.state.InputPlaylistPath);
-    job.reportEntryError(takingBack ? report::cannotTakeBackLine(written.failure(), path)
-                                    : report::cannotWriteNewPlaylist(written.failure(), path));
+    job.ErrorSeen = true;
+    job.reportCutShort(takingBack ? report::cannotTakeBackLine(written.failure(), path)
+                                  : report::cannotWriteNewPlaylist(written.failure(), path));
     return Outcome::Stop;
 }
 
@@ -160,7 +161,7 @@ std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
     const std::string& inputPath = job.state.InputPlaylistPath;
     // Compared as files, since "MIX.KVR" and "mix.kvr" name one file.
     if (job.fileSystem().sameFile(inputPath, path)) {
-        job.reportLine(report::newPlaylistIsInput(inputPath));
+        job.reportCannotRun(report::newPlaylistIsInput(inputPath));
         return std::nullopt;
     }
     // A playlist read as UTF-16 is written in UTF-8, which the mark announces.
@@ -170,9 +171,10 @@ std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
     auto created = NewPlaylist::create(job.fileSystem(), path, mark);
     if (!created) {
         const FsError code = created.failure().code;
-        job.reportLine(code == FsError::TargetExists ? report::newPlaylistExists(path)
-                       : code == FsError::InUse      ? report::playlistInUse(path)
-                                                     : report::cannotCreateNewPlaylist(created.failure(), path));
+        job.reportCannotRun(code == FsError::TargetExists ? report::newPlaylistExists(path)
+                            : code == FsError::InUse
+                                ? report::playlistInUse(path)
+                                : report::cannotCreateNewPlaylist(created.failure(), path));
         return std::nullopt;
     }
     job.notePlaylist(created.value().identity());
@@ -190,10 +192,8 @@ void runCreateJob(Job& job)
             processEntries(job, *newPlaylist);
             job.reportReadFailure();
             if (const FsStatus closed = newPlaylist->close(); !closed) {
-                job.reportLine(report::cannotCloseNewPlaylist(closed.failure(), newPath));
+                job.reportCutShort(report::cannotCloseNewPlaylist(closed.failure(), newPath));
             }
-        } else {
-            job.ran = false;
         }
     }
     job.closeInput();

@@ -82,10 +82,23 @@ void Job::reportRenamed(std::string_view oldPath, std::string_view newPath)
     reportLine(isDryRun() ? report::wouldRename(oldPath, newPath) : report::renamed(newPath));
 }
 
+void Job::reportCannotRun(std::string_view line)
+{
+    ran = false;
+    reportCutShort(line);
+}
+
+void Job::reportCutShort(std::string_view line)
+{
+    if (problem.empty())
+        problem = line;
+    reportLine(line);
+}
+
 void Job::reportReadFailure()
 {
     if (input && !input->status().ok()) {
-        reportLine(report::cannotReadInput(input->status().failure(), state.InputPlaylistPath));
+        reportCutShort(report::cannotReadInput(input->status().failure(), state.InputPlaylistPath));
     }
 }
 

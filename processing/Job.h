@@ -41,6 +41,9 @@ public:
     // False when the job could not start on its files (the input playlist
     // cannot be read, the new playlist cannot be made).
     bool ran = true;
+    // The report line that says why the job could not start, or why it ended
+    // before the end of the playlist; empty when it went through.
+    std::string problem;
 
     // The file system of the state, which ResolveMissingFile replaces between
     // calls; never keep the reference across such a call.
@@ -72,6 +75,11 @@ public:
     void reportEntryError(std::string_view line);
     // "Renamed <new>", or in a dry run "Would rename <old> to <new>".
     void reportRenamed(std::string_view oldPath, std::string_view newPath);
+    // Reports why the job cannot start on its files; it then runs no loop.
+    void reportCannotRun(std::string_view line);
+    // Reports why the job ends before the end of the playlist, or may have
+    // left its new playlist incomplete.
+    void reportCutShort(std::string_view line);
     // Reports a read error that ended the input early, if there was one.
     void reportReadFailure();
     void closeInput();

@@ -38,8 +38,7 @@ JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& 
         job.input = std::move(opened).value();
         job.notePlaylist(job.input->identity());
     } else {
-        job.ran = false;
-        job.reportLine(report::cannotOpenInput(opened.failure(), state.InputPlaylistPath));
+        job.reportCannotRun(report::cannotOpenInput(opened.failure(), state.InputPlaylistPath));
     }
 
     if (state.OperationMode == "Create") {
@@ -62,7 +61,7 @@ JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& 
     window.refresh();
 
     state.MissingFileDirectory.clear();
-    return JobResult{job.ran, job.EntryCount, job.RenamedCount};
+    return JobResult{job.ran, job.EntryCount, job.RenamedCount, std::move(job.problem)};
 }
 
 void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages)

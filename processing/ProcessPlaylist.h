@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace kavora {
 
@@ -18,6 +19,9 @@ struct JobResult {
     bool ran = false; // the job could start on its files
     std::uint64_t entryCount = 0;
     std::uint64_t renamedCount = 0;
+    // The report line of why the job did not run, or did not go through to
+    // the end of the playlist; empty when it did.
+    std::string problem;
 };
 
 // Runs the Create or Remove job over the playlist named in the state, reports

@@ -5,8 +5,8 @@
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
 #include "processing/NumberPrefix.h"
-#include "processing/playlist/PlaylistLine.h"
 #include "processing/ReportText.h"
+#include "processing/playlist/PlaylistLine.h"
 
 #include <optional>
 #include <string>
@@ -58,10 +58,9 @@ void runRemoveJob(Job& job)
     // One job per playlist: a Create writing it, or a second Remove, holds it.
     if (job.input && !job.isDryRun()) {
         if (const platform::FsStatus locked = job.input->lockExclusively(); !locked) {
-            job.reportLine(locked.failure().code == platform::FsError::InUse
-                               ? report::playlistInUse(state.InputPlaylistPath)
-                               : report::cannotOpenInput(locked.failure(), state.InputPlaylistPath));
-            job.ran = false;
+            job.reportCannotRun(locked.failure().code == platform::FsError::InUse
+                                    ? report::playlistInUse(state.InputPlaylistPath)
+                                    : report::cannotOpenInput(locked.failure(), state.InputPlaylistPath));
             job.closeInput();
         }
     }

@@ -52,23 +52,28 @@ protected:
         return files;
     }
 
-    // Standard output is a pipe unless `arguments` (shell words) send it into
-    // a file; standard error is kept beside HOME.
-    Outcome run(const std::string& arguments, const std::string& environment = "") const
+    // Standard output is a pipe into this process, or into `reader` (a shell
+    // command whose output this process reads), unless `arguments` (shell
+    // words) send it elsewhere; standard error is kept beside HOME.
+    Outcome run(const std::string& arguments, const std::string& environment = "",
+                const std::string& reader = "") const
     {
-        const std::string home = "'" + m_home.string() + "'", errors = m_home.string() + ".err";
+        const std::string home = "'" + m_home.string() + "'", kept = m_home.string();
         const std::string command =
-            "cd " + home + " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + home + " " +
-            environment + " '" KAVORA_PROGRAM "' " + arguments + " 2>'" + errors + "'";
+            "cd " + home + " && { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + home + " " +
+            environment + " '" KAVORA_PROGRAM "' " + arguments + " 2>'" + kept + ".err'; echo $? >'" + kept +
+            ".status'; }" + (reader.empty() ? "" : " | " + reader);
         FILE* const pipe = ::popen(command.c_str(), "r");
         Outcome result;
         char chunk[4096];
         for (std::size_t count; (count = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
             result.out.append(chunk, count);
-        const int status = ::pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = read(errors);
-        fs::remove(errors);
+        ::pclose(pipe);
+        const std::string status = read(kept + ".status");
+        result.status = status.empty() ? -1 : std::stoi(status);
+        result.err = read(kept + ".err");
+        fs::remove(kept + ".err");
+        fs::remove(kept + ".status");
         return result;
     }
 
@@ -102,7 +107,9 @@ TEST_F(ProgramTest, JobsReportOnStandardOutput)
     EXPECT_EQ(read("Music/A.mp3") + read("Music/Caf\xC3\xA9.mp3"), "ac");
 }
 
-// Status 2 when the job cannot run at all; nothing is touched then.
+// Status 2 when the job cannot run at all, with the reason on standard error;
+// nothing is touched then. Without a display the window is not tried, and
+// no Qt is loaded (that would say so on standard error).
 TEST_F(ProgramTest, JobsThatCannotRunEndWithStatusTwo)
 {
     write("Music/A.mp3", "a");
@@ -110,23 +117,37 @@ TEST_F(ProgramTest, JobsThatCannotRunEndWithStatusTwo)
     write("Lists/mix.kvr", "../Music/001 A.mp3\r\n");
     const auto before = tree();
     const std::string hint = "\nTry 'kavora --help' for more information.\n";
+    const std::string noDisplay =
+        "kavora: no display to open the window on; run a job with --create or --remove (see --help)\n";
     const struct {
-        std::string arguments, error, report = ""; // report: a part of standard output
+        std::string arguments, error, report = "", environment = ""; // report: a part of standard output
     } cases[] = {
-        {"--create Lists/gone.m3u", "", ""},
-        {"--create Lists/mix.m3u", "", "Error - New playlist already exists; run Remove with it first"},
+        {"--create Lists/gone.m3u",
+         "kavora: Error - Input playlist cannot be opened; no file was touched (file not found) - "
+         "Lists/gone.m3u\n",
+         "Error - Input playlist cannot be opened"},
+        {"Lists/mix.m3u --create",
+         "kavora: Error - New playlist already exists; run Remove with it first, or move it away - "
+         "Lists/mix.kvr\n",
+         "Error - New playlist already exists; run Remove with it first"},
+        {"--remove /proc/self/mem",
+         "kavora: Error - Input playlist could not be read to its end (Input/output error) - "
+         "/proc/self/mem\n",
+         "\n0 out of a possible 0 files"},
         {"--create Lists/mix.m3u --missing-dir Music/A.mp3", "kavora: 'Music/A.mp3' is not a folder" + hint},
         {"--creat Lists/mix.m3u", "kavora: unrecognized option '--creat'" + hint},
-        {"--remove", "kavora: option '--remove' requires an argument" + hint}};
+        {"--remove", "kavora: option '--remove' requires an argument" + hint},
+        {"", noDisplay},
+        {"Lists/mix.m3u", noDisplay, "", "QT_DEBUG_PLUGINS=1 QT_QPA_PLATFORM='wayland;xcb' DISPLAY="}};
     for (const auto& c : cases) {
-        const Outcome refused = run(c.arguments);
+        const Outcome refused = run(c.arguments, c.environment);
         EXPECT_EQ(refused.status, 2) << c.arguments;
         EXPECT_EQ(refused.err, c.error);
         EXPECT_NE(refused.out.find(c.report), std::string::npos) << refused.out;
     }
     EXPECT_EQ(tree(), before);
 
-    const Outcome help = run("--help"), version = run("--version");
+    const Outcome help = run("--remove --help"), version = run("--version");
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: kavora [PLAYLIST]\n")) << help.out;
     EXPECT_EQ(version.status, 0);
@@ -162,18 +183,70 @@ TEST_F(ProgramTest, SecondJobOnAPlaylistIsRefused)
     EXPECT_EQ(read("Lists/mix.kvr"), "../Music/001 A.mp3\r\n../Music/002 B.mp3\r\n");
 }
 
+// A reader that goes away (SIGPIPE) and closed standard streams stop no job:
+// every file is renamed, the new playlist holds the entries and nothing else,
+// and a report that did not get out makes status 1.
+TEST_F(ProgramTest, NeitherAGoneReaderNorClosedStreamsStopAJob)
+{
+    const std::string longName(150, 'x');
+    std::string entries, numbered;
+    for (int file = 1; file <= 999; ++file) {
+        const std::string name = std::to_string(file) + longName + ".mp3";
+        write("Music/" + name, "");
+        entries += "../Music/" + name + "\r\n";
+        char number[8];
+        std::snprintf(number, sizeof number, "%03d ", file);
+        numbered += "../Music/" + (number + name) + "\r\n";
+    }
+    write("Lists/mix.m3u", entries);
+    const Outcome closed = run("--create Lists/mix.m3u <&- >&-");
+    EXPECT_EQ(closed.status, 0) << closed.err;
+    EXPECT_EQ(read("Lists/mix.kvr"), numbered);
+
+    const Outcome cut = run("--remove Lists/mix.kvr", "", "head -3");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.err, "kavora: standard output: Broken pipe\n");
+    EXPECT_EQ(cut.out, "\nProcessing input file... Lists/mix.kvr\n\n");
+    std::size_t restored = 0;
+    for (const auto& file : fs::directory_iterator(m_home / "Music"))
+        restored += file.path().filename().string().find(' ') == std::string::npos;
+    EXPECT_EQ(restored, 999U);
+}
+
+// On a terminal a name's control characters are shown escaped: a playlist
+// cannot move the cursor, erase lines or fake a report.
+TEST_F(ProgramTest, ATerminalGetsNoControlCharacters)
+{
+    write("Music/\x1B[2K\x1B[1AOK\x07.mp3", "a");
+    write("Lists/mix.m3u", "../Music/\x1B[2K\x1B[1AOK\x07.mp3\n");
+    const std::string command = "cd '" + m_home.string() + "' && env -u DISPLAY HOME='" + m_home.string() +
+                                "' script -qec \"'" KAVORA_PROGRAM "' --create Lists/mix.m3u\" /dev/null";
+    FILE* const terminal = ::popen(command.c_str(), "r");
+    std::string out;
+    char chunk[4096];
+    for (std::size_t count; (count = std::fread(chunk, 1, sizeof chunk, terminal)) > 0;)
+        out.append(chunk, count);
+    EXPECT_EQ(::pclose(terminal), 0);
+    EXPECT_NE(out.find("Renamed Music/001 \\x1B[2K\\x1B[1AOK\\x07.mp3\r\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find('\x1B'), std::string::npos);
+    EXPECT_TRUE(fs::exists(m_home / "Music" / "001 \x1B[2K\x1B[1AOK\x07.mp3"));
+}
+
 // --missing-dir: a full path's file by its name in the folder, a relative
-// entry below it; what the folder does not hold is reported, never asked.
+// entry below it, for every missing entry; what the folder does not hold is
+// reported, never asked.
 TEST_F(ProgramTest, MissingFilesAreLookedForInTheFolderGiven)
 {
     write("Backup/B.mp3", "b");
     write("Backup/Sub/C.mp3", "c");
-    write("Lists/mix.m3u", "Q:\\Old\\B.mp3\r\nSub\\C.mp3\r\nQ:\\Old\\Gone.mp3\r\n");
+    write("Backup/D.mp3", "d");
+    write("Lists/mix.m3u", "Q:\\Old\\B.mp3\r\nQ:\\Old\\Gone.mp3\r\nSub\\C.mp3\r\nQ:\\Old\\D.mp3\r\n");
     const Outcome found = run("--create Lists/mix.m3u --missing-dir Backup");
     EXPECT_EQ(found.status, 1) << found.out;
     // A relative folder is taken where the user stands, as the shell gave it.
     const std::string backup = (m_home / "Backup").string();
-    EXPECT_EQ(read("Lists/mix.kvr"), backup + "/001 B.mp3\r\n" + backup + "/Sub\\002 C.mp3\r\n");
+    EXPECT_EQ(read("Lists/mix.kvr"),
+              backup + "/001 B.mp3\r\n" + backup + "/Sub\\002 C.mp3\r\n" + backup + "/003 D.mp3\r\n");
     EXPECT_NE(found.out.find("\nError - File not found - " + backup + "/Gone.mp3\n"), std::string::npos)
         << found.out;
     EXPECT_EQ(found.err, "");
