@@ -166,8 +166,11 @@ std::unique_ptr<ProgramSession> RunStartup(AppState& state, const std::string& p
         qCDebug(lcStartup) << "running copy brought forward; ending";
         return nullptr;
     }
-    if (!instance->claim())
-        qCWarning(lcStartup) << "cannot listen for later starts at" << instance->socketPath();
+    if (!instance->claim()) {
+        const platform::FsStatus& place = instance->placeStatus();
+        qCWarning(lcStartup) << "cannot listen for later starts at" << instance->socketPath()
+                             << (place ? "" : place.failure().reason.c_str());
+    }
 
     applyApplicationLook();
     auto session = std::make_unique<ProgramSession>(state, std::move(instance));

@@ -60,10 +60,12 @@ bool sendToLocalListener(const std::string& path, std::string_view message, int 
     return true;
 }
 
-bool readAvailable(int connection, std::string& received)
+bool readAvailable(int connection, std::string& received, std::size_t most)
 {
     char chunk[512];
-    for (;;) {
+    // Bounded, so that a peer that writes without end holds neither the
+    // caller nor its memory.
+    while (received.size() <= most) {
         const ssize_t count = ::read(connection, chunk, sizeof(chunk));
         if (count > 0) {
             received.append(chunk, static_cast<std::size_t>(count));
@@ -73,6 +75,7 @@ bool readAvailable(int connection, std::string& received)
             continue;
         return count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     }
+    return true;
 }
 
 void closeConnection(int connection)
@@ -117,17 +120,17 @@ int LocalListener::acceptConnection()
         if (connection < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            return -1;
+            return errno == EAGAIN || errno == EWOULDBLOCK ? kNoneWaiting : kAcceptFailed;
         }
-        // Between bind and chmod the file was briefly open to others; the
-        // peer's credentials are what keeps other users out.
+        // Checked before a byte is read: the private folder keeps other users
+        // away from the file, but not root, nor a folder opened up later.
         ucred peer{};
         socklen_t size = sizeof(peer);
         if (::getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid())
             return connection;
         ::close(connection);
     }
-    return -1;
+    return kNoneWaiting;
 }
 
 } // namespace kavora::platform

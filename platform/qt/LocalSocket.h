@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,9 @@ namespace kavora::platform {
 bool sendToLocalListener(const std::string& path, std::string_view message, int timeoutMs);
 
 // Reads what has arrived on a connection (non-blocking) and appends it to
-// `received`. False once the peer has closed it or it failed.
-bool readAvailable(int connection, std::string& received);
+// `received`, stopping once that holds more than `most` bytes. False once the
+// peer has closed it or it failed.
+bool readAvailable(int connection, std::string& received, std::size_t most);
 
 void closeConnection(int connection);
 
@@ -32,7 +34,10 @@ public:
     bool isListening() const { return m_descriptor >= 0; }
     int descriptor() const { return m_descriptor; }
 
-    // The next pending connection of this user, non-blocking, or -1 when none.
+    static constexpr int kNoneWaiting = -1;
+    static constexpr int kAcceptFailed = -2; // no descriptor left, for one
+    // The next pending connection of this user, non-blocking. One of another
+    // user is closed unread.
     int acceptConnection();
 
 private:

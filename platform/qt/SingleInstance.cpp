@@ -1,16 +1,33 @@
 #include "platform/qt/SingleInstance.h"
 
+#include "platform/qt/PrivateFolder.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 
+#include <algorithm>
 #include <unistd.h>
 #include <vector>
 
 namespace kavora::platform {
 
 namespace {
+
+// A second start sends its request at once and hangs up; a connection that
+// has not done so by then is let go.
+constexpr int kConnectionDeadlineMs = 2000;
+// Connections served at a time; a newer one pushes the oldest out.
+constexpr std::size_t kConnectionsAtOnce = 4;
+// Taken per turn of the event loop, so that a flood of them cannot hold the
+// window.
+constexpr int kAcceptsPerTurn = 16;
+// The wait after an accept failed for want of descriptors: the connection
+// still waiting would wake the event loop again at once.
+constexpr int kAcceptPauseMs = 200;
 
 std::string encodedPath(const QString& path)
 {
@@ -19,22 +36,26 @@ std::string encodedPath(const QString& path)
 
 } // namespace
 
-QString instanceSocketPath(const QString& windowTitle, const QString& runtimeDirectory, unsigned userId)
+QString instanceSocketPath(const QString& windowTitle, const QString& folder, unsigned userId)
 {
     // The title may hold any characters; its digest keeps the name short and
     // safe as a file name (a socket path has room for about 100 bytes).
     const QByteArray digest =
         QCryptographicHash::hash(windowTitle.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     const QString name = QStringLiteral("kavora-%1-%2").arg(userId).arg(QString::fromLatin1(digest));
-    return QDir(runtimeDirectory).filePath(name);
+    return QDir(folder).filePath(name);
 }
 
 QString instanceSocketPath(const QString& windowTitle)
 {
-    QString runtimeDirectory = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtimeDirectory.isEmpty() || !QDir(runtimeDirectory).exists())
-        runtimeDirectory = QDir::tempPath();
-    return instanceSocketPath(windowTitle, runtimeDirectory, static_cast<unsigned>(::getuid()));
+    const auto userId = static_cast<unsigned>(::getuid());
+    // Without a runtime folder of this user's own (su and sudo shells, cron),
+    // a folder of its own in the shared temporary folder: a name there
+    // anyone could take first, so it is checked before each use.
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !checkPrivateFolder(encodedPath(folder)).ok())
+        folder = QDir(QDir::tempPath()).filePath(QStringLiteral("kavora-%1").arg(userId));
+    return instanceSocketPath(windowTitle, folder, userId);
 }
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
@@ -49,8 +70,17 @@ SingleInstance::~SingleInstance()
         closeConnection(connection);
 }
 
+bool SingleInstance::placeIsPrivate()
+{
+    m_placeStatus = makePrivateFolder(encodedPath(QFileInfo(m_socketPath).path()));
+    return m_placeStatus.ok();
+}
+
 bool SingleInstance::findRunningCopy(const InstanceRequest& request, int timeoutMs)
 {
+    // A listener in a folder that others can write to may be anyone's.
+    if (!placeIsPrivate())
+        return false;
     // Without the lock (a full or read-only directory) the lookup still works;
     // only the protection against two simultaneous starts is lost.
     (void)m_lock.tryLock(timeoutMs);
@@ -64,10 +94,12 @@ bool SingleInstance::claim()
 {
     // Called after findRunningCopy() found nobody, so a file still at the path
     // is left from a copy that ended without removing it; listen() replaces it.
-    const bool listening = m_listener.isListening() || m_listener.listen(encodedPath(m_socketPath));
+    const bool listening = m_listener.isListening() ||
+                           (placeIsPrivate() && m_listener.listen(encodedPath(m_socketPath)));
     if (listening && m_listenerNotifier == nullptr) {
         m_listenerNotifier = new QSocketNotifier(m_listener.descriptor(), QSocketNotifier::Read, this);
-        connect(m_listenerNotifier, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+        connect(m_listenerNotifier, &QSocketNotifier::activated, this,
+                [this] { acceptConnections(kAcceptsPerTurn); });
     }
     m_lock.unlock();
     return listening;
@@ -80,36 +112,56 @@ bool SingleInstance::isListening() const
 
 void SingleInstance::readWaitingRequests()
 {
-    acceptConnections();
     std::vector<int> open;
     for (const auto& [connection, state] : m_connections)
         open.push_back(connection);
     for (const int connection : open)
-        readRequest(connection);
+        readRequest(connection, false);
+    acceptConnections(-1);
 }
 
-void SingleInstance::acceptConnections()
+void SingleInstance::acceptConnections(int most)
 {
-    for (int connection = m_listener.acceptConnection(); connection >= 0;
-         connection = m_listener.acceptConnection()) {
+    for (int taken = 0; taken != most; ++taken) {
+        const int connection = m_listener.acceptConnection();
+        if (connection == LocalListener::kAcceptFailed) {
+            m_listenerNotifier->setEnabled(false);
+            QTimer::singleShot(kAcceptPauseMs, m_listenerNotifier, [notifier = m_listenerNotifier] {
+                notifier->setEnabled(true);
+            });
+        }
+        if (connection < 0)
+            return;
+        const std::uint64_t serial = ++m_lastSerial;
         auto* notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
-        m_connections[connection].notifier = notifier;
-        connect(notifier, &QSocketNotifier::activated, this, [this, connection] { readRequest(connection); });
+        m_connections[connection] = Connection{notifier, {}, serial};
+        connect(notifier, &QSocketNotifier::activated, this, [this, connection] { readRequest(connection, false); });
+        QTimer::singleShot(kConnectionDeadlineMs, this, [this, connection, serial] {
+            const auto found = m_connections.find(connection);
+            if (found != m_connections.end() && found->second.serial == serial)
+                readRequest(connection, true);
+        });
+        if (m_connections.size() > kConnectionsAtOnce) {
+            std::pair oldest(serial, connection);
+            for (const auto& [open, state] : m_connections)
+                oldest = std::min(oldest, std::pair(state.serial, open));
+            readRequest(oldest.second, true);
+        }
         // A client that wrote and hung up at once has its request waiting already.
-        readRequest(connection);
+        readRequest(connection, false);
     }
 }
 
-void SingleInstance::readRequest(int connection)
+void SingleInstance::readRequest(int connection, bool lastChance)
 {
     const auto found = m_connections.find(connection);
     if (found == m_connections.end())
         return;
     std::string& received = found->second.received;
-    const bool open = readAvailable(connection, received);
+    const bool open = readAvailable(connection, received, kLongestRequest);
     // Taken once the sender has closed the connection: only then is the
     // request known to be whole, and alone.
-    if (open && received.size() <= kLongestRequest)
+    if (open && received.size() <= kLongestRequest && !lastChance)
         return;
     const std::optional<InstanceRequest> request = open ? std::nullopt : decodeRequest(received);
     found->second.notifier->setEnabled(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FsStatus.h"
 #include "platform/qt/InstanceLock.h"
 #include "platform/qt/InstanceRequest.h"
 #include "platform/qt/LocalSocket.h"
@@ -7,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -15,15 +17,20 @@ class QSocketNotifier;
 namespace kavora::platform {
 
 // Where the running copy of a program whose main window carries `windowTitle`
-// listens: a socket in the user's runtime directory whose name holds the user id
-// and a digest of the title, so that only the same user's copies meet.
-QString instanceSocketPath(const QString& windowTitle, const QString& runtimeDirectory, unsigned userId);
-// The same, in $XDG_RUNTIME_DIR (else the temporary directory) for this user.
+// listens: a socket in `folder` whose name holds the user id and a digest of
+// the title, so that only the same user's copies meet.
+QString instanceSocketPath(const QString& windowTitle, const QString& folder, unsigned userId);
+// The same, in $XDG_RUNTIME_DIR when that is private to this user, else in
+// the folder kavora-<user id> of the temporary folder.
 QString instanceSocketPath(const QString& windowTitle);
 
 // The lookup of a running copy by its window title and, when there is none,
 // this copy's claim to be it. The lookup and the claim run under a lock file,
-// so two copies started at the same moment cannot both claim the name.
+// so two copies started at the same moment cannot both claim the name. Both
+// are made only in a folder private to this user (made when missing); in any
+// other the lookup finds nobody and the claim fails. A few connections are
+// served at a time, each for a short while; a flood of them neither holds the
+// event loop nor uses up descriptors.
 class SingleInstance final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SingleInstance)
@@ -44,6 +51,8 @@ public:
 
     bool isListening() const;
     const QString& socketPath() const { return m_socketPath; }
+    // Why the socket's folder was refused, at the last lookup or claim.
+    const FsStatus& placeStatus() const { return m_placeStatus; }
 
     // Takes in at once the requests that wait on the socket, for a caller that
     // has kept the event loop from running: each is signalled before this
@@ -61,16 +70,23 @@ private:
     struct Connection {
         QSocketNotifier* notifier = nullptr;
         std::string received;
+        std::uint64_t serial = 0; // the order of acceptance; tells a reused descriptor apart
     };
 
-    void acceptConnections();
-    void readRequest(int connection);
+    bool placeIsPrivate();
+    // Takes in at most `most` connections (all waiting ones for -1).
+    void acceptConnections(int most);
+    // Ends the connection once its request is whole, or at its last chance
+    // whatever it holds.
+    void readRequest(int connection, bool lastChance);
 
     QString m_socketPath;
+    FsStatus m_placeStatus;
     InstanceLock m_lock;
     LocalListener m_listener;
     QSocketNotifier* m_listenerNotifier = nullptr;
     std::unordered_map<int, Connection> m_connections;
+    std::uint64_t m_lastSerial = 0;
 };
 
 } // namespace kavora::platform

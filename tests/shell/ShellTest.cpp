@@ -93,6 +93,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(QDir().mkpath(m_home.filePath("run")) && QDir().mkpath(m_home.filePath("Lists")));
+        QFile::setPermissions(m_home.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("HOME", QFile::encodeName(m_home.path()));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_home.filePath("run")));
         programLog.clear();

@@ -1,0 +1,251 @@
+#include "platform/qt/LocalSocket.h"
+#include "platform/qt/SingleInstance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kavora::platform {
+namespace {
+
+const QString kTitle = QStringLiteral("Kavora 1.0");
+
+std::string encoded(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string reasonOf(const FsStatus& status)
+{
+    return status.ok() ? "" : status.failure().reason;
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return ::lstat(encoded(path).c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// A connection to `socketPath` made in a child process; -1 when it failed.
+int connectTo(const std::string& socketPath)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof(address.sun_path) - 1);
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::connect(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
+        return -1;
+    return descriptor;
+}
+
+// True when the other end closes `descriptor` within `timeoutMs`.
+bool closedByPeer(int descriptor, int timeoutMs)
+{
+    pollfd waiting{descriptor, POLLIN, 0};
+    char byte = 0;
+    return ::poll(&waiting, 1, timeoutMs) == 1 && ::read(descriptor, &byte, 1) <= 0;
+}
+
+long openDescriptors()
+{
+    const std::filesystem::directory_iterator entries("/proc/self/fd");
+    return std::distance(std::filesystem::begin(entries), std::filesystem::end(entries));
+}
+
+// The exit status of a child, waited for while the event loop runs.
+int exitStatusOf(pid_t child, int timeoutMs)
+{
+    int status = -1;
+    if (!QTest::qWaitFor([&] { return ::waitpid(child, &status, WNOHANG) == child; }, timeoutMs)) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A fresh HOME with a private runtime folder, and a temporary folder of the
+// test's own.
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(m_run) && QDir().mkpath(m_temporary));
+        ASSERT_EQ(::chmod(encoded(m_run).c_str(), 0700), 0);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_run));
+        qputenv("TMPDIR", QFile::encodeName(m_temporary));
+    }
+    void TearDown() override { qunsetenv("TMPDIR"); }
+
+    QTemporaryDir m_home;
+    const QString m_run = m_home.filePath(QStringLiteral("run"));
+    const QString m_temporary = m_home.filePath(QStringLiteral("tmp"));
+    const unsigned m_user = static_cast<unsigned>(::getuid());
+    const QString m_fallback = m_temporary + QStringLiteral("/kavora-%1").arg(m_user);
+};
+
+// Without a runtime folder private to the user, the socket lives in a folder
+// of the user's own in the temporary folder, made 0700, never at the shared
+// name it once had, where anyone may listen. A folder there that is a link,
+// no folder or open to others is refused: nobody is found, nothing claimed.
+TEST_F(SingleInstanceTest, TheSocketLivesOnlyInAFolderPrivateToTheUser)
+{
+    LocalListener squatter;
+    ASSERT_TRUE(squatter.listen(encoded(instanceSocketPath(kTitle, m_temporary, m_user))));
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        std::string refusal; // empty: claimed
+    } places[] = {
+        {"runtime folder open to others", [&] { ::chmod(encoded(m_run).c_str(), 0755); }, ""},
+        {"no runtime folder", [] { qunsetenv("XDG_RUNTIME_DIR"); }, ""},
+        {"folder open to others", [&] { ::mkdir(encoded(m_fallback).c_str(), 0755); }, "open to other users"},
+        {"link to a private folder", [&] { QFile::link(m_run, m_fallback); }, "a link, not a folder"},
+        {"file", [&] { std::ofstream(encoded(m_fallback)) << "x"; }, "not a folder"},
+    };
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.what);
+        place.make();
+        const QString path = instanceSocketPath(kTitle);
+        EXPECT_EQ(QFileInfo(path).path(), m_fallback);
+        {
+            SingleInstance instance(path);
+            EXPECT_FALSE(instance.findRunningCopy({}, 200));
+            EXPECT_EQ(instance.claim(), place.refusal.empty());
+            EXPECT_EQ(reasonOf(instance.placeStatus()), place.refusal);
+            EXPECT_EQ(modeOf(m_fallback) == 0700, place.refusal.empty()) << std::oct << modeOf(m_fallback);
+        }
+        std::filesystem::remove_all(encoded(m_fallback));
+    }
+    EXPECT_EQ(squatter.acceptConnection(), LocalListener::kNoneWaiting) << "the squatter was asked";
+}
+
+// As root, acting as another user: a folder of that user's is refused, and a
+// peer of that user that reaches the socket (through folders opened up for
+// it) is cut off before its request is read; this user's requests come
+// through.
+TEST_F(SingleInstanceTest, AnotherUsersFolderAndPeerAreRefused)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    constexpr uid_t kOther = 65534;
+    ASSERT_EQ(::mkdir(encoded(m_fallback).c_str(), 0700), 0);
+    ASSERT_EQ(::chown(encoded(m_fallback).c_str(), kOther, kOther), 0);
+    SingleInstance foreign(instanceSocketPath(kTitle, m_fallback, m_user));
+    EXPECT_FALSE(foreign.findRunningCopy({}, 200));
+    EXPECT_FALSE(foreign.claim());
+    EXPECT_EQ(reasonOf(foreign.placeStatus()), "owned by another user");
+
+    SingleInstance running(instanceSocketPath(kTitle));
+    ASSERT_TRUE(running.claim());
+    QSignalSpy restored(&running, &SingleInstance::restoreAndForegroundRequested);
+    QSignalSpy opened(&running, &SingleInstance::openPlaylistRequested);
+    const std::string socket = encoded(running.socketPath());
+    ASSERT_EQ(::chmod(encoded(m_home.path()).c_str(), 0711), 0);
+    ASSERT_EQ(::chmod(encoded(m_run).c_str(), 0711), 0);
+    ASSERT_EQ(::chmod(socket.c_str(), 0666), 0);
+    const std::string request = encodeRequest({InstanceRequest::Kind::OpenPlaylist, "/tmp/mix.m3u"});
+    const pid_t peer = ::fork();
+    if (peer == 0) {
+        if (::setgid(kOther) != 0 || ::setuid(kOther) != 0)
+            ::_exit(2);
+        const int connection = connectTo(socket);
+        if (connection < 0)
+            ::_exit(3);
+        // Whole and sent: only the credentials can keep it from being taken.
+        (void)::send(connection, request.data(), request.size(), MSG_NOSIGNAL);
+        ::shutdown(connection, SHUT_WR);
+        ::_exit(closedByPeer(connection, 5000) ? 0 : 4);
+    }
+    EXPECT_EQ(exitStatusOf(peer, 10000), 0) << "2: no other user, 3: no connection, 4: not cut off";
+    EXPECT_EQ(opened.count() + restored.count(), 0);
+    ASSERT_TRUE(sendToLocalListener(socket, request, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened.count() == 1; }, 5000));
+}
+
+// A client holding 1,100 connections that send nothing, more than this copy
+// has descriptors: a few are served at a time and the idle ones are closed,
+// the event loop does not spin, and a request sent behind them comes through.
+TEST_F(SingleInstanceTest, AFloodOfIdleConnectionsNeitherSpinsNorBlocks)
+{
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    const rlimit limited{std::min<rlim_t>(1024, old.rlim_cur), old.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limited), 0);
+    SingleInstance running(instanceSocketPath(kTitle));
+    ASSERT_TRUE(running.claim());
+    QSignalSpy restored(&running, &SingleInstance::restoreAndForegroundRequested);
+    const std::string socket = encoded(running.socketPath());
+    constexpr int kHolders = 3, kConnectionsEach = 367;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    std::vector<pid_t> holders;
+    for (int holder = 0; holder < kHolders; ++holder) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int connections[kConnectionsEach];
+            for (int& connection : connections)
+                if ((connection = connectTo(socket)) < 0)
+                    ::_exit(2);
+            (void)::write(ready[1], "+", 1);
+            for (const int connection : connections)
+                if (!closedByPeer(connection, 10000))
+                    ::_exit(3);
+            ::_exit(0);
+        }
+        holders.push_back(child);
+    }
+    ::close(ready[1]);
+    const long descriptorsBefore = openDescriptors();
+    long mostDescriptors = 0;
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    QElapsedTimer wall;
+    wall.start();
+    int holding = 0;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            pollfd waiting{ready[0], POLLIN, 0};
+            char byte = 0;
+            holding += ::poll(&waiting, 1, 0) == 1 && ::read(ready[0], &byte, 1) == 1 ? 1 : 0;
+            mostDescriptors = std::max(mostDescriptors, openDescriptors());
+            return holding == kHolders;
+        },
+        10000));
+    ::close(ready[0]);
+    EXPECT_TRUE(sendToLocalListener(socket, encodeRequest({}), 2000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            mostDescriptors = std::max(mostDescriptors, openDescriptors());
+            return restored.count() == 1;
+        },
+        5000));
+    EXPECT_LE(mostDescriptors - descriptorsBefore, 8) << "connections open at once";
+    for (const pid_t holder : holders)
+        EXPECT_EQ(exitStatusOf(holder, 15000), 0) << "2: no connection, 3: an idle one left open";
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    const auto cpuMs = [](const rusage& usage) {
+        return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+    };
+    EXPECT_LT(cpuMs(after) - cpuMs(before), wall.elapsed() / 2) << "milliseconds of CPU in " << wall.elapsed();
+    ::setrlimit(RLIMIT_NOFILE, &old);
+}
+
+} // namespace
+} // namespace kavora::platform
