@@ -21,6 +21,7 @@ enum class FsError {
     NameTooLong,
     InUse,       // another job holds the file
     InvalidPath, // a text that is no usable path (empty, bad drive, ...)
+    NotAPlaylist, // content that cannot be read as a playlist: malformed markup, cut short
     Other,
 };
 

@@ -1,48 +1,23 @@
 #include "platform/LineReader.h"
 
-#include "platform/FileSystem.h"
-#include "platform/internal/FileDescriptor.h"
-#include "platform/internal/HostError.h"
 #include "platform/internal/Utf8.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kavora::platform {
 
-using internal::failureFromErrno;
-using internal::FileDescriptor;
-using internal::makeFailure;
-using internal::openHostFile;
-
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{64} * 1024;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
 constexpr char32_t kReplacement = 0xFFFD;
 
-FsStatus regularFileOnly(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return makeFailure(FsError::IsDirectory, "is a folder");
-    if (!S_ISREG(mode))
-        return makeFailure(FsError::NotRegular, "not a regular file but a device, pipe or socket");
-    return {};
-}
-
 } // namespace
 
 struct LineReader::Impl {
-    FileDescriptor file;
-    std::string memory; // the bytes of a reader from memory
-    std::size_t memoryRead = 0;
-    FileIdentity identity;
+    std::unique_ptr<ByteReader> source;
 
     std::string raw;    // bytes read but not yet text: the start a mark is looked for in, a split UTF-16 unit
     std::string buffer; // text, lines not yet read
@@ -51,28 +26,9 @@ struct LineReader::Impl {
     bool encodingKnown = false;
     TextEncoding encoding = TextEncoding::Bytes;
     bool bigEndian = false;
-    FsStatus status;
 
-    // Up to kChunk bytes of the source appended to `into`; 0 at its end.
-    std::size_t readSource(std::string& into)
-    {
-        const std::size_t oldSize = into.size();
-        if (!file.isOpen()) {
-            const std::size_t count = std::min(kChunk, memory.size() - memoryRead);
-            into.append(memory, memoryRead, count);
-            memoryRead += count;
-            return count;
-        }
-        into.resize(oldSize + kChunk);
-        ssize_t count = 0;
-        do {
-            count = ::read(file.get(), into.data() + oldSize, kChunk);
-        } while (count < 0 && errno == EINTR);
-        if (count < 0)
-            status = failureFromErrno(errno);
-        into.resize(oldSize + static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
-        return static_cast<std::size_t>(std::max<ssize_t>(count, 0));
-    }
+    // Up to a chunk of the source appended to `into`; 0 at its end.
+    std::size_t readSource(std::string& into) { return source->read(into); }
 
     // Reads until the first bytes tell whether a byte-order mark stands there.
     void detectEncoding()
@@ -222,34 +178,22 @@ LineReader::~LineReader() = default;
 FsResult<std::unique_ptr<LineReader>> LineReader::open(const FileSystem& fileSystem,
                                                        std::string_view windowsPath)
 {
-    const FsResult<std::string> host = fileSystem.hostPath(windowsPath);
-    if (!host)
-        return host.failure();
-    // Looked at before opening, since opening a device can act on it; then
-    // once more on what was opened, which may have been swapped meanwhile.
-    struct stat info {};
-    if (::stat(host.value().c_str(), &info) != 0)
-        return failureFromErrno(errno);
-    if (const FsStatus regular = regularFileOnly(info.st_mode); !regular)
-        return regular.failure();
-    // Non-blocking, so that a pipe put there since cannot hold the open.
-    FsResult<FileDescriptor> opened = openHostFile(host.value(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    auto opened = ByteReader::open(fileSystem, windowsPath);
     if (!opened)
         return opened.failure();
-    auto impl = std::make_unique<Impl>();
-    impl->file = std::move(opened).value();
-    if (::fstat(impl->file.get(), &info) != 0)
-        return failureFromErrno(errno);
-    if (const FsStatus regular = regularFileOnly(info.st_mode); !regular)
-        return regular.failure();
-    impl->identity = FileIdentity{info.st_dev, info.st_ino};
-    return std::unique_ptr<LineReader>(new LineReader(std::move(impl)));
+    return over(std::move(opened).value(), {});
 }
 
 std::unique_ptr<LineReader> LineReader::fromBytes(std::string bytes)
 {
+    return over(ByteReader::fromBytes(std::move(bytes)), {});
+}
+
+std::unique_ptr<LineReader> LineReader::over(std::unique_ptr<ByteReader> source, std::string readAhead)
+{
     auto impl = std::make_unique<Impl>();
-    impl->memory = std::move(bytes);
+    impl->source = std::move(source);
+    impl->raw = std::move(readAhead);
     return std::unique_ptr<LineReader>(new LineReader(std::move(impl)));
 }
 
@@ -272,12 +216,12 @@ TextEncoding LineReader::encoding()
 
 FileIdentity LineReader::identity() const
 {
-    return m_impl->identity;
+    return m_impl->source->identity();
 }
 
 const FsStatus& LineReader::status() const
 {
-    return m_impl->status;
+    return m_impl->source->status();
 }
 
 FsStatus LineReader::lockExclusively()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ByteReader.h"
 #include "platform/FileIdentity.h"
 #include "platform/FsStatus.h"
 
@@ -42,6 +43,8 @@ public:
                                                       std::string_view windowsPath);
     // Reads from memory; for tests and fuzzing of the line rules.
     static std::unique_ptr<LineReader> fromBytes(std::string bytes);
+    // Reads an open file whose first bytes, `readAhead`, were read already.
+    static std::unique_ptr<LineReader> over(std::unique_ptr<ByteReader> source, std::string readAhead);
 
     ~LineReader();
     LineReader(const LineReader&) = delete;

@@ -140,10 +140,29 @@ Outcome processEntry(Job& job, const PlaylistItem& line, NewPlaylist& newPlaylis
     return Outcome::Continue;
 }
 
+// The new playlist of a playlist in another format is an extended M3U: a
+// title line goes before each entry that has a title.
+FsStatus copyTitle(Job& job, const PlaylistItem& item, NewPlaylist& newPlaylist)
+{
+    if (job.input->format() == playlist::Format::LineList || item.title.empty())
+        return {};
+    return newPlaylist.copy(playlist::titleLine(item.title));
+}
+
 void processEntries(Job& job, NewPlaylist& newPlaylist)
 {
     AppState& state = job.state;
+    if (job.input->format() != playlist::Format::LineList) {
+        if (const FsStatus written = newPlaylist.copy("#EXTM3U"); !written) {
+            stopWriting(job, written, false);
+            return;
+        }
+    }
     while (const std::optional<PlaylistItem> item = job.nextItem()) {
+        if (const FsStatus written = copyTitle(job, *item, newPlaylist); !written) {
+            stopWriting(job, written, false);
+            return;
+        }
         const Outcome outcome = processEntry(job, *item, newPlaylist);
         if (state.UseDirectoryForAll == kFalse16) {
             state.MissingFileDirectory.clear();

@@ -57,6 +57,9 @@ std::string fileNotFound(std::string_view entry)
 
 std::string cannotOpenInput(const platform::FsFailure& failure, std::string_view path)
 {
+    if (failure.code == platform::FsError::NotAPlaylist)
+        return errorLine(concat({"Playlist cannot be read: ", failure.reason, "; no file was touched"}),
+                         path);
     return errorLine(because("Input playlist cannot be opened; no file was touched", failure), path);
 }
 

@@ -171,7 +171,8 @@ std::string EntryText::withNumberedName(std::string_view prefix, std::string_vie
     const std::string decodedName = percentDecode(writtenName);
     const std::string_view pathName = platform::fileNamePart(m_path);
     const std::string_view folderInName =
-        std::string_view(decodedName).substr(0, decodedName.size() - std::min(decodedName.size(), pathName.size()));
+        std::string_view(decodedName)
+            .substr(0, decodedName.size() - std::min(decodedName.size(), pathName.size()));
     line += percentEncode(folderInName);
     line += percentEncode(prefix);
     // The name as the line encodes it when it is still the file's name; the

@@ -3,6 +3,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/FsStatus.h"
 #include "platform/LineReader.h"
+#include "processing/playlist/PlaylistFormat.h"
 #include "processing/playlist/PlaylistLine.h"
 
 #include <functional>
@@ -12,18 +13,18 @@
 #include <string_view>
 
 namespace kavora::platform {
+class ByteReader;
 class FileSystem;
-}
+} // namespace kavora::platform
 
 namespace kavora::playlist {
 
-enum class Format {
-    LineList, // M3U, M3U8, ".pl", ".kvr" and every other text of one entry per line
-};
-
 // The one reader of playlists: it tells the format from the content and hands
 // every job the same items in playlist order, each entry with its title and
-// its text as written. Memory stays bounded whatever the file holds.
+// its text as written. A line list is read as it goes; PLS and the XML
+// formats are read whole at the open, which fails for one that is malformed
+// or cut short (NotAPlaylist), so that nothing is done for it. Memory stays
+// bounded whatever the file holds.
 class PlaylistReader final {
 public:
     // Whether a file is at a path as an entry writes it; asked only where an
@@ -31,9 +32,9 @@ public:
     using FileTest = std::function<bool(std::string_view entryPath)>;
 
     static platform::FsResult<std::unique_ptr<PlaylistReader>> open(const platform::FileSystem& fileSystem,
-                                                                     std::string_view path);
+                                                                    std::string_view path);
     // Reads from memory; for tests.
-    static std::unique_ptr<PlaylistReader> fromBytes(std::string bytes);
+    static platform::FsResult<std::unique_ptr<PlaylistReader>> fromBytes(std::string bytes);
 
     ~PlaylistReader();
     PlaylistReader(const PlaylistReader&) = delete;
@@ -54,6 +55,8 @@ public:
 private:
     struct Impl;
     explicit PlaylistReader(std::unique_ptr<Impl> impl);
+    static platform::FsResult<std::unique_ptr<PlaylistReader>>
+    over(std::unique_ptr<platform::ByteReader> source);
     std::unique_ptr<Impl> m_impl;
 };
 

@@ -5,6 +5,9 @@
 #include "processing/playlist/EntryPath.h"
 #include "processing/playlist/PlaylistLine.h"
 #include "processing/playlist/PlaylistPreview.h"
+#include "processing/playlist/PlaylistReader.h"
+
+#include <sys/resource.h>
 
 namespace kavora::test {
 namespace {
@@ -114,6 +117,67 @@ std::string utf16LittleEndian(const std::u16string& text)
     return bytes;
 }
 
+// Every item the reader gives, as "<kind> <text>[ =<path>][ [<title>]]" joined
+// by "|", or why it refused the playlist.
+std::string itemsOf(std::string bytes)
+{
+    auto reader = playlist::PlaylistReader::fromBytes(std::move(bytes));
+    if (!reader)
+        return "failed: " + reader.failure().reason;
+    std::string items;
+    while (const auto item = reader.value()->next([](std::string_view) { return false; })) {
+        items += items.empty() ? "" : "|";
+        items += "EBDSO"[static_cast<int>(item->kind)] + (" " + item->text);
+        if (item->entry && item->entry->path() != item->text)
+            items += " =" + item->entry->path();
+        if (!item->title.empty())
+            items += " [" + item->title + "]";
+    }
+    return items;
+}
+
+// Each format as players write it, told by its content alone.
+TEST(PlaylistFormats, EntriesInOrderWithTitlesAndTextAsWritten)
+{
+    std::string deep;
+    for (int depth = 0; depth < 70; ++depth)
+        deep += "<a>";
+    const std::pair<std::string, std::string> cases[] = {
+        {"#EXTM3U\r\n#EXTINF:215,Artist - A\r\nA.mp3\r\nB.mp3",
+         "D #EXTM3U|D #EXTINF:215,Artist - A|E A.mp3 [Artist - A]|E B.mp3"},
+        {"Winamp says hello\r\n[Playlist]\r\nfile2=B.mp3\r\ntitle2=Bee\r\nFile1=http://radio/s\r\n"
+         "numberofentries=2\r\nVersion=2\r\n",
+         "S http://radio/s|E B.mp3 [Bee]"},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" "
+         "xmlns=\"http://xspf.org/ns/0/\">\n"
+         "<trackList>\n<track><location>http://radio.example/a.mp3</location>\n"
+         "<location>\n file:///home/u/Funk%20&amp;%20Disco.mp3 </location>"
+         "<title>Funk &amp; Disco</title><creator>Band</creator></track>\n"
+         "<track><location><![CDATA[Sub/B & C.ogg]]></location><title>&#x42;ee</title></track>\n"
+         "<track xml:base=\"file:///home/u/Music/\"><location>C%20D.flac</location></track>\n"
+         "<track><location>http://radio.example/only</location></track>\n</trackList>\n</playlist>\n",
+         "E file:///home/u/Funk%20&%20Disco.mp3 =/home/u/Funk & Disco.mp3 [Band - Funk & Disco]|"
+         "E Sub/B & C.ogg [Bee]|E file:///home/u/Music/C%20D.flac =/home/u/Music/C D.flac|"
+         "S http://radio.example/only"},
+        {utf16LittleEndian(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><playlist><trackList><track>"
+                           u"<location>C:\\Caf\u00e9.mp3</location></track></trackList></playlist>"),
+         "E C:\\Caf\xC3\xA9.mp3"},
+        {"<?wpl version=\"1.0\"?>\r\n<smil><head><title>Mix</title></head><body><seq>"
+         "<media src=\"..\\Music\\A &amp; B.wma\"/><media src=\"\\\\server\\share\\c.mp3\"/></seq>"
+         "<seq><media src=\"D:\\Other\\d.mp3\" tid=\"{1}\"/></seq></body></smil>",
+         "E ..\\Music\\A & B.wma|E \\\\server\\share\\c.mp3|E D:\\Other\\d.mp3"},
+        {"<ASX Version=\"3.0\"><Title>List</Title><Entry><Title>One</Title><Author>Me</Author>"
+         "<REF HREF=\"file:///C:/Music/one.wma\"/></Entry><entry><ref href=\"mms://stream\"/>"
+         "<ref Href=\"two.mp3\"/></entry></ASX>",
+         "E file:///C:/Music/one.wma =C:/Music/one.wma [Me - One]|E two.mp3"},
+        {"<html><body>a.mp3</body></html>",
+         "failed: no XSPF, WPL or ASX playlist but a document <html> at line 1"},
+        {"<playlist>\n" + deep, "failed: elements nested too deeply at line 2"},
+    };
+    for (const auto& [bytes, items] : cases)
+        EXPECT_EQ(itemsOf(bytes), items) << bytes.substr(0, 60);
+}
+
 using PlaylistCorpus = EngineTest;
 
 // Playlists written as common players write them, each with the files it
@@ -124,10 +188,13 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
 {
     const std::string home = host("x").parent_path().string(), uber = std::string("\xC3\x9C") + "ber.flac";
     const std::string lin = home + "/Music/Lin/", uri = home + "/Music/Uri/";
+    const std::string xspfHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" "
+                                 "xmlns=\"http://xspf.org/ns/0/\">\n\t<title>Mix</title>\n\t<trackList>\n";
     const struct {
         std::string playlist, kvr;
         std::vector<std::string> files;
         std::vector<std::string> errors{}; // report lines of entries that are not local files
+        std::string name = "list.m3u";
     } corpus[] = {
         // Windows extended M3U: CR LF, backslashes, relative and Windows-1252 entries
         {"#EXTM3U\r\n#EXTINF:215,Artist - Caf\xE9\r\n..\\Music\\Win\\Caf\xE9.mp3\r\n#EXTINF:200,B\r\n"
@@ -164,6 +231,47 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
          {"Music/Mixed/l.mp3"},
          {"Error - Not a local file - http://radio.example/stream",
           "Error - Not a local file - mms://old.example/x"}},
+        // VLC's XSPF: file URIs with entities, a relative location, a stream
+        {xspfHead + "\t\t<track>\n\t\t\t<location>file://" + uri +
+             "Funk%20&amp;%20Disco.mp3</location>\n"
+             "\t\t\t<title>Funk &amp; Disco</title>\n\t\t\t<creator>Band</creator>\n"
+             "\t\t\t<duration>215000</duration>\n\t\t</track>\n"
+             "\t\t<track><location>http://radio.example/s</location></track>\n"
+             "\t\t<track><location>../Music/Uri/b.ogg</location></track>\n\t</trackList>\n</playlist>\n",
+         "#EXTM3U\r\n#EXTINF:-1,Band - Funk & Disco\r\nfile://" + uri +
+             "001%20Funk%20&%20Disco.mp3\r\n../Music/Uri/002 b.ogg\r\n",
+         {"Music/Uri/Funk & Disco.mp3", "Music/Uri/b.ogg"},
+         {"Error - Not a local file - http://radio.example/s"},
+         "list.xspf"},
+        // UTF-16 XSPF without a namespace: xml:base, CDATA
+        {utf16LittleEndian(
+             u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<playlist><trackList xml:base=\"file://" +
+             std::u16string(uri.begin(), uri.end()) +
+             u"\"><track><location><![CDATA[Caf%C3%A9.mp3]]></location></track></trackList></playlist>"),
+         "#EXTM3U\r\nfile://" + uri + "001%20Caf%C3%A9.mp3\r\n",
+         {"Music/Uri/Caf\xC3\xA9.mp3"},
+         {},
+         "list.xspf"},
+        // PLS with lower-case keys after other lines, under another format's name
+        {"Saved by a player\r\n[playlist]\r\nfile1=C:\\Music\\P\\a.mp3\r\ntitle1=A\r\nlength1=100\r\n"
+         "File2=http://radio.example/p\r\nFILE3=..\\Music\\P\\b.mp3\r\nnumberofentries=3\r\nVersion=2\r\n",
+         "#EXTM3U\r\n#EXTINF:-1,A\r\nC:\\Music\\P\\001 a.mp3\r\n..\\Music\\P\\002 b.mp3\r\n",
+         {"Music/P/a.mp3", "Music/P/b.mp3"},
+         {"Error - Not a local file - http://radio.example/p"},
+         "list.asx"},
+        // WPL: several seq blocks, an entity, relative and Windows paths
+        {"<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head><title>Mix</title></head>\r\n<body>\r\n<seq>\r\n"
+         "<media src=\"..\\Music\\V\\Rock &amp; Roll.wma\"/>\r\n</seq>\r\n<seq>\r\n"
+         "<media src=\"C:\\Music\\V\\b.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n",
+         "#EXTM3U\r\n..\\Music\\V\\001 Rock & Roll.wma\r\nC:\\Music\\V\\002 b.mp3\r\n",
+         {"Music/V/Rock & Roll.wma", "Music/V/b.mp3"},
+         {},
+         "list.wpl"},
+        // ASX in mixed case, under an M3U name
+        {"<ASX VERSION=\"3.0\">\r\n<ENTRY><TITLE>One</TITLE><REF HREF=\"C:\\Music\\A\\one.wma\"/></ENTRY>\r\n"
+         "<Entry><Ref href=\"mms://x\"/><Ref Href=\"..\\Music\\A\\two.mp3\"/></Entry>\r\n</ASX>\r\n",
+         "#EXTM3U\r\n#EXTINF:-1,One\r\nC:\\Music\\A\\001 one.wma\r\n..\\Music\\A\\002 two.mp3\r\n",
+         {"Music/A/one.wma", "Music/A/two.mp3"}},
     };
     for (const auto& entry : corpus) {
         SCOPED_TRACE(entry.kvr);
@@ -171,10 +279,10 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
         fs::remove_all(host("Lists"));
         for (const std::string& file : entry.files)
             write(file, file);
-        write("Lists/list.m3u", entry.playlist);
+        write("Lists/" + entry.name, entry.playlist);
         const auto before = snapshot();
         window.progressValues.clear();
-        const JobResult result = runJob("Create", "C:\\Lists\\list.m3u");
+        const JobResult result = runJob("Create", "C:\\Lists\\" + entry.name);
         EXPECT_EQ(read("Lists/list.kvr"), entry.kvr);
         EXPECT_TRUE(user.log.empty()) << user.log.front();
         EXPECT_EQ(result.renamedCount, entry.files.size());
@@ -185,6 +293,58 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
         EXPECT_EQ(reported("Error - "), !entry.errors.empty()) << window.report;
         expectRemoveRestores(before, "Lists/list.kvr");
     }
+}
+
+// A playlist that cannot be read whole is reported by one line, within a
+// second and in bounded memory, by both jobs; no file is touched, no dialog
+// shown and no new playlist made.
+TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
+{
+    std::string bomb =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE p [\n<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n";
+    for (char level = 'b'; level <= 'k'; ++level) {
+        bomb += std::string("<!ENTITY ") + level + " \"";
+        for (int copy = 0; copy < 10; ++copy)
+            bomb += std::string("&") + static_cast<char>(level - 1) + ";";
+        bomb += "\">\n";
+    }
+    const struct {
+        std::string name, bytes, reason;
+    } cases[] = {
+        {"bad.xspf",
+         "<playlist><trackList>\n<track><location>C:\\Music\\a.mp3</track>\n</trackList></playlist>",
+         "mismatched tag at line 2"},
+        {"cut.pls", "[playlist]\nNumberOfEntries=3\nFile1=C:\\Music\\a.mp3\nFile2=C:\\Music\\b.mp3\n",
+         "PLS playlist cut short: 3 entries declared, 2 found"},
+        {"bomb.xspf",
+         bomb + "]>\n<playlist><trackList><track><location>&k;</location></track></trackList></playlist>",
+         "limit on input amplification factor (from DTD and entities) breached at line 15"},
+        {"huge.xspf", "<?xml version=\"1.0\"?>\n<playlist>", "larger than 8 MiB"},
+    };
+    write({{"Music/a.mp3", "a"}, {"Music/b.mp3", "b"}});
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const auto files = snapshot();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("Lists/" + c.name, c.bytes);
+        if (c.name == "huge.xspf")
+            fs::resize_file(host("Lists/" + c.name), std::uintmax_t{200} << 20);
+        for (const std::string mode : {"Create", "Remove"}) {
+            const auto started = std::chrono::steady_clock::now();
+            EXPECT_FALSE(runJob(mode, "C:\\Lists\\" + c.name).ran);
+            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+            EXPECT_TRUE(reported("\r\nError - Playlist cannot be read: " + c.reason +
+                                 "; no file was touched - C:\\Lists\\" + c.name + "\r\n"))
+                << window.report;
+        }
+        fs::remove(host("Lists/" + c.name));
+        EXPECT_EQ(snapshot(), files);
+    }
+    EXPECT_TRUE(user.log.empty());
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 16 * 1024) << "kilobytes more at the peak";
 }
 
 // The preview reads as the jobs do, and shows a long playlist, or a long line,

@@ -1,0 +1,333 @@
+#include "processing/playlist/XmlPlaylist.h"
+
+#include "platform/ByteReader.h"
+#include "platform/LineReader.h"
+
+// Debian's libexpat is built with DTD support (entities); its limits on entity
+// expansion are declared behind this switch.
+#define XML_DTD
+#include <algorithm>
+#include <cctype>
+#include <expat.h>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace kavora::playlist {
+
+namespace {
+
+using platform::FsError;
+using platform::FsFailure;
+
+// Between an element's namespace and its local name.
+constexpr char kNamespaceSeparator = '\x1F';
+constexpr std::string_view kXmlBase = "http://www.w3.org/XML/1998/namespace\x1F"
+                                      "base";
+// Expansion past 1 MiB may not exceed the amplification Expat allows.
+constexpr unsigned long long kEntityExpansionStart = 1024 * 1024;
+
+// The local name, in lower case: the formats are read with or without their
+// namespace, and ASX names come in any letter case.
+std::string localName(const XML_Char* name)
+{
+    std::string_view text(name);
+    if (const std::size_t separator = text.rfind(kNamespaceSeparator); separator != std::string_view::npos)
+        text.remove_prefix(separator + 1);
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return lower;
+}
+
+const XML_Char* attribute(const XML_Char** attributes, std::string_view wanted)
+{
+    for (; attributes[0] != nullptr; attributes += 2) {
+        if (localName(attributes[0]) == wanted)
+            return attributes[1];
+    }
+    return nullptr;
+}
+
+bool hasScheme(std::string_view reference)
+{
+    const std::size_t colon = reference.find(':');
+    // One letter before ':' is a drive.
+    return colon != std::string_view::npos && colon >= 2 &&
+           std::all_of(reference.begin(), reference.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
+           });
+}
+
+std::string trimmed(std::string_view text)
+{
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+// A URI reference taken against a base URI (which may itself be relative).
+std::string resolved(std::string_view base, std::string_view reference)
+{
+    if (base.empty() || hasScheme(reference))
+        return std::string(reference);
+    const std::size_t schemeEnd = hasScheme(base) ? base.find(':') + 1 : 0;
+    if (reference.starts_with("//"))
+        return std::string(base.substr(0, schemeEnd)).append(reference);
+    if (reference.starts_with('/')) {
+        const bool authority = base.substr(schemeEnd).starts_with("//");
+        const std::size_t pathStart =
+            authority ? std::min(base.find('/', schemeEnd + 2), base.size()) : schemeEnd;
+        return std::string(base.substr(0, pathStart)).append(reference);
+    }
+    const std::size_t lastSlash = base.substr(0, base.find_first_of("?#")).rfind('/');
+    return std::string(base.substr(0, lastSlash == std::string_view::npos ? 0 : lastSlash + 1))
+        .append(reference);
+}
+
+class Reading final {
+public:
+    Reading() : m_parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator))
+    {
+        XML_SetUserData(m_parser.get(), this);
+        XML_SetElementHandler(m_parser.get(), &Reading::started, &Reading::ended);
+        XML_SetCharacterDataHandler(m_parser.get(), &Reading::characters);
+        XML_SetBillionLaughsAttackProtectionActivationThreshold(m_parser.get(), kEntityExpansionStart);
+    }
+
+    // False once the document is known to be malformed.
+    bool feed(std::string_view bytes, bool last)
+    {
+        return XML_Parse(m_parser.get(), bytes.data(), static_cast<int>(bytes.size()),
+                         last ? XML_TRUE : XML_FALSE) == XML_STATUS_OK;
+    }
+
+    FsFailure failure() const
+    {
+        if (m_failure)
+            return *m_failure;
+        return atLine(XML_ErrorString(XML_GetErrorCode(m_parser.get())));
+    }
+
+    XmlEntries result() && { return XmlEntries{m_format, std::move(m_entries)}; }
+
+private:
+    struct ParserFree {
+        void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+    };
+
+    FsFailure atLine(std::string_view reason) const
+    {
+        return FsFailure{FsError::NotAPlaylist, std::string(reason) + " at line " +
+                                                    std::to_string(XML_GetCurrentLineNumber(m_parser.get()))};
+    }
+
+    void stop(std::string_view reason)
+    {
+        m_failure = atLine(reason);
+        XML_StopParser(m_parser.get(), XML_FALSE);
+    }
+
+    // The open elements below the root, innermost last, are `names`.
+    bool at(std::initializer_list<std::string_view> names) const
+    {
+        return m_path.size() == names.size() + 1 &&
+               std::equal(names.begin(), names.end(), m_path.begin() + 1);
+    }
+
+    void collectText(std::string& into)
+    {
+        m_text.clear();
+        m_textOverlong = false;
+        m_textTarget = &into;
+        m_textDepth = m_path.size();
+    }
+
+    void startElement(const XML_Char* name, const XML_Char** attributes)
+    {
+        if (m_path.size() >= kDeepestXmlNesting)
+            return stop("elements nested too deeply");
+        std::string local = localName(name);
+        if (m_path.empty()) {
+            if (local == "playlist")
+                m_format = Format::Xspf;
+            else if (local == "smil")
+                m_format = Format::Wpl;
+            else if (local == "asx")
+                m_format = Format::Asx;
+            else
+                return stop("no XSPF, WPL or ASX playlist but a document <" + local + ">");
+        }
+        const XML_Char* base = attribute(attributes, "base");
+        for (const XML_Char** at = attributes; at[0] != nullptr; at += 2) {
+            if (kXmlBase == at[0])
+                base = at[1];
+        }
+        m_bases.push_back(base == nullptr ? (m_bases.empty() ? std::string() : m_bases.back())
+                                          : resolved(m_bases.empty() ? "" : m_bases.back(), base));
+        m_path.push_back(std::move(local));
+
+        switch (m_format) {
+        case Format::Xspf:
+            if (at({"tracklist", "track"}))
+                beginEntry();
+            else if (at({"tracklist", "track", "location"}))
+                collectText(m_locations.emplace_back());
+            else if (at({"tracklist", "track", "title"}))
+                collectText(m_title);
+            else if (at({"tracklist", "track", "creator"}))
+                collectText(m_creator);
+            break;
+        case Format::Wpl:
+            if (m_path.back() == "media") {
+                if (const XML_Char* source = attribute(attributes, "src")) {
+                    beginEntry();
+                    addLocation(source);
+                    endEntry();
+                }
+            }
+            break;
+        case Format::Asx:
+            if (at({"entry"})) {
+                beginEntry();
+            } else if (at({"entry", "ref"})) {
+                if (const XML_Char* reference = attribute(attributes, "href"))
+                    addLocation(reference);
+            } else if (at({"entry", "title"})) {
+                collectText(m_title);
+            } else if (at({"entry", "author"})) {
+                collectText(m_creator);
+            }
+            break;
+        case Format::LineList:
+        case Format::Pls:
+            break;
+        }
+    }
+
+    void endElement()
+    {
+        if (m_textTarget != nullptr && m_path.size() == m_textDepth) {
+            const bool isLocation = m_textTarget != &m_title && m_textTarget != &m_creator;
+            *m_textTarget = trimmed(m_text);
+            if (isLocation && m_textOverlong)
+                m_overlong.push_back(m_locations.size() - 1);
+            else if (isLocation) // taken against the base in force on the location
+                m_locations.back() = resolved(m_bases.back(), m_locations.back());
+            m_textTarget = nullptr;
+        } else if ((m_format == Format::Xspf && at({"tracklist", "track"})) ||
+                   (m_format == Format::Asx && at({"entry"}))) {
+            endEntry();
+        }
+        m_path.pop_back();
+        m_bases.pop_back();
+    }
+
+    void addCharacters(std::string_view text)
+    {
+        if (m_textTarget == nullptr)
+            return;
+        const std::size_t room =
+            platform::LineReader::kLongestLine - std::min(m_text.size(), platform::LineReader::kLongestLine);
+        if (text.size() > room)
+            m_textOverlong = true;
+        m_text.append(text.substr(0, room));
+    }
+
+    void beginEntry()
+    {
+        m_locations.clear();
+        m_overlong.clear();
+        m_title.clear();
+        m_creator.clear();
+    }
+
+    void addLocation(std::string_view location)
+    {
+        if (location.size() > platform::LineReader::kLongestLine)
+            m_overlong.push_back(m_locations.size());
+        m_locations.push_back(resolved(m_bases.back(), location));
+    }
+
+    // The entry takes its first local location, else its first one.
+    void endEntry()
+    {
+        const auto alwaysAFile = [](std::string_view) { return true; };
+        std::optional<PlaylistItem> chosen;
+        for (std::size_t index = 0; index < m_locations.size(); ++index) {
+            const bool overlong = std::find(m_overlong.begin(), m_overlong.end(), index) != m_overlong.end();
+            std::string text = overlong ? m_locations[index].substr(0, platform::LineReader::kOverlongStart)
+                                        : std::move(m_locations[index]);
+            PlaylistItem item = classify({std::move(text), overlong}, alwaysAFile);
+            if (item.kind == PlaylistItem::Kind::Blank)
+                continue;
+            if (!chosen ||
+                (chosen->kind != PlaylistItem::Kind::Entry && item.kind == PlaylistItem::Kind::Entry))
+                chosen = std::move(item);
+        }
+        if (!chosen)
+            return;
+        chosen->title =
+            m_creator.empty() || m_title.empty() ? m_creator + m_title : m_creator + " - " + m_title;
+        m_entries.push_back(std::move(*chosen));
+    }
+
+    static void XMLCALL started(void* self, const XML_Char* name, const XML_Char** attributes)
+    {
+        static_cast<Reading*>(self)->startElement(name, attributes);
+    }
+    static void XMLCALL ended(void* self, const XML_Char*) { static_cast<Reading*>(self)->endElement(); }
+    static void XMLCALL characters(void* self, const XML_Char* text, int length)
+    {
+        static_cast<Reading*>(self)->addCharacters(std::string_view(text, static_cast<std::size_t>(length)));
+    }
+
+    std::unique_ptr<XML_ParserStruct, ParserFree> m_parser;
+    std::optional<FsFailure> m_failure;
+    Format m_format = Format::Xspf;
+    std::vector<std::string> m_path;  // local names of the open elements
+    std::vector<std::string> m_bases; // the xml:base in force in each open element
+    std::vector<PlaylistItem> m_entries;
+
+    // The entry being read.
+    std::vector<std::string> m_locations;
+    std::vector<std::size_t> m_overlong; // indexes of locations too long for a path
+    std::string m_title, m_creator;
+
+    std::string* m_textTarget = nullptr; // the element whose text is being read
+    std::size_t m_textDepth = 0;         // and how deep it is
+    std::string m_text;
+    bool m_textOverlong = false;
+};
+
+} // namespace
+
+platform::FsResult<XmlEntries> readXmlPlaylist(platform::ByteReader& source, std::string readAhead)
+{
+    Reading reading;
+    std::size_t total = readAhead.size();
+    if (!reading.feed(readAhead, false))
+        return reading.failure();
+    std::string chunk;
+    for (;;) {
+        chunk.clear();
+        const std::size_t count = source.read(chunk);
+        if (count == 0)
+            break;
+        total += count;
+        if (total > kLargestWholePlaylist)
+            return tooLarge();
+        if (!reading.feed(chunk, false))
+            return reading.failure();
+    }
+    if (!source.status().ok())
+        return source.status().failure();
+    if (!reading.feed({}, true))
+        return reading.failure();
+    return std::move(reading).result();
+}
+
+} // namespace kavora::playlist
