@@ -23,9 +23,10 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// What may stand at the new file's path: nothing, or an empty regular file
-// of one name only (writing through a hard link would change another file).
-FsStatus acceptableTarget(const struct stat& info)
+// What may stand at the new file's path: nothing, an empty regular file, or
+// the file to be replaced; either of one name only (writing through a hard
+// link would change another file).
+FsStatus acceptableTarget(const struct stat& info, const std::optional<FileIdentity>& replacing)
 {
     if (S_ISDIR(info.st_mode))
         return makeFailure(FsError::IsDirectory, "is a folder");
@@ -35,7 +36,7 @@ FsStatus acceptableTarget(const struct stat& info)
         return makeFailure(FsError::NotRegular, "not a regular file");
     if (info.st_nlink > 1)
         return makeFailure(FsError::NotRegular, "has further names (hard links)");
-    if (info.st_size > 0)
+    if (info.st_size > 0 && replacing != FileIdentity{info.st_dev, info.st_ino})
         return makeFailure(FsError::TargetExists, "already exists");
     return {};
 }
@@ -103,7 +104,8 @@ LineWriter::LineWriter(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 LineWriter::~LineWriter() = default;
 
 FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileSystem,
-                                                         std::string_view windowsPath, Mark mark)
+                                                         std::string_view windowsPath, Mark mark,
+                                                         std::optional<FileIdentity> replacing)
 {
     // hostPath stores a new name written in Windows-1252 in its UTF-8 reading.
     const FsResult<std::string> host = fileSystem.hostPath(windowsPath);
@@ -113,9 +115,10 @@ FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileS
     struct stat info {};
     // Looked at before opening, since opening a device can act on it.
     if (::lstat(host.value().c_str(), &info) == 0) {
-        const FsStatus acceptable = acceptableTarget(info);
+        const FsStatus acceptable = acceptableTarget(info, replacing);
         // Content is judged after the lock: a job writing the file has put some there.
-        if (!acceptable && (fileSystem.changesNothing() || acceptable.failure().code != FsError::TargetExists))
+        if (!acceptable &&
+            (fileSystem.changesNothing() || acceptable.failure().code != FsError::TargetExists))
             return acceptable.failure();
         impl->identity = FileIdentity{info.st_dev, info.st_ino};
     } else if (errno != ENOENT) {
@@ -137,8 +140,10 @@ FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileS
         // Checked again on what was opened: the path may have changed since.
         if (::fstat(impl->file.get(), &info) != 0)
             return failureFromErrno(errno);
-        if (const FsStatus acceptable = acceptableTarget(info); !acceptable)
+        if (const FsStatus acceptable = acceptableTarget(info, replacing); !acceptable)
             return acceptable.failure();
+        if (info.st_size > 0 && ::ftruncate(impl->file.get(), 0) != 0)
+            return failureFromErrno(errno);
         impl->identity = FileIdentity{info.st_dev, info.st_ino};
     }
     fileSystem.noteCreated(windowsPath);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace kavora::platform {
@@ -22,12 +23,14 @@ public:
 
     // Creates the file and holds its exclusive lock until it is closed; a file
     // another writer holds fails with InUse. An empty regular file of one
-    // link already there is taken as it is; anything else there is refused: a
-    // file with content (TargetExists), a symbolic link, hard-linked file,
-    // device, pipe or socket (NotRegular), a folder. The open never follows a
-    // link and never waits for a reader.
+    // link already there is taken as it is, and so is the file `replacing`
+    // names, emptied; anything else there is refused: a file with content
+    // (TargetExists), a symbolic link, hard-linked file, device, pipe or
+    // socket (NotRegular), a folder. The open never follows a link and never
+    // waits for a reader.
     static FsResult<std::unique_ptr<LineWriter>> create(const FileSystem& fileSystem,
-                                                        std::string_view windowsPath, Mark mark = Mark::None);
+                                                        std::string_view windowsPath, Mark mark = Mark::None,
+                                                        std::optional<FileIdentity> replacing = std::nullopt);
     ~LineWriter();
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;

@@ -2,6 +2,7 @@
 
 #include "platform/PathText.h"
 #include "processing/AppState.h"
+#include "processing/EarlierPlaylist.h"
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
 #include "processing/NumberPrefix.h"
@@ -174,7 +175,7 @@ void processEntries(Job& job, NewPlaylist& newPlaylist)
 }
 
 // Opens the new playlist unless doing so would touch the input or replace a
-// playlist with content (the record that Remove needs); reports why not.
+// playlist that Remove may still need; reports why not.
 std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
 {
     const std::string& inputPath = job.state.InputPlaylistPath;
@@ -188,10 +189,17 @@ std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
                           ? platform::LineWriter::Mark::Utf8
                           : platform::LineWriter::Mark::None;
     auto created = NewPlaylist::create(job.fileSystem(), path, mark);
+    if (!created && created.failure().code == FsError::TargetExists) {
+        const EarlierPlaylist earlier = examineEarlierPlaylist(job, path);
+        if (!earlier.spent) {
+            job.reportCannotRun(earlier.refusal);
+            return std::nullopt;
+        }
+        created = NewPlaylist::create(job.fileSystem(), path, mark, earlier.spent);
+    }
     if (!created) {
         const FsError code = created.failure().code;
-        job.reportCannotRun(code == FsError::TargetExists ? report::newPlaylistExists(path)
-                            : code == FsError::InUse
+        job.reportCannotRun(code == FsError::InUse
                                 ? report::playlistInUse(path)
                                 : report::cannotCreateNewPlaylist(created.failure(), path));
         return std::nullopt;

@@ -29,17 +29,19 @@ void removeNumber(Job& job, const playlist::EntryText& entryText)
         return;
     }
     const platform::FoundFile& file = located.file.value();
-    // Only a number that is there comes off: the playlist Create started from,
-    // chosen by mistake, must not cost every file four characters.
-    if (!hasNumberPrefix(file.name)) {
-        job.reportEntryError(report::carriesNoNumber(entry));
+    // Only this playlist's own number comes off, the k-th entry's being k as
+    // Create numbers: an album's own "101 Intro.flac", in the playlist Create
+    // started from chosen by mistake, keeps its name.
+    const std::optional<std::string_view> withoutNumber = nameWithoutNumber(file.name, job.EntryCount);
+    if (!withoutNumber) {
+        job.reportEntryError(report::carriesOtherNumber(entry));
         return;
     }
     if (const std::optional<std::string> refused = job.refusal(file, entry)) {
         job.reportEntryError(*refused);
         return;
     }
-    const std::string newName = file.name.substr(kPrefixLength);
+    const std::string newName(*withoutNumber);
     const std::string oldPath = job.lookupPath(located.form.path());
     if (const platform::FsStatus renamed = job.fileSystem().renameInFolder(oldPath, newName); !renamed) {
         job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));

@@ -83,6 +83,21 @@ std::string newPlaylistExists(std::string_view path)
     return errorLine("New playlist already exists; run Remove with it first, or move it away", path);
 }
 
+std::string newPlaylistListsNumbered(std::string_view numberedFile, std::string_view path)
+{
+    return errorLine(concat({"New playlist still lists the numbered file ", numberedFile,
+                             "; run Remove with it first, or move it away"}),
+                     path);
+}
+
+std::string newPlaylistListsUnseen(std::string_view entry, std::string_view path)
+{
+    return errorLine(
+        concat({"New playlist lists ", entry,
+                ", whose folder cannot be looked at now; run Remove with it first, or move it away"}),
+        path);
+}
+
 std::string cannotCreateNewPlaylist(const platform::FsFailure& failure, std::string_view path)
 {
     return errorLine(because("New playlist cannot be created; no file was renamed", failure), path);
@@ -130,9 +145,9 @@ std::string numberLimitReached(std::string_view entry)
     return errorLine("More than 999 files; file left unnumbered", entry);
 }
 
-std::string carriesNoNumber(std::string_view entry)
+std::string carriesOtherNumber(std::string_view entry)
 {
-    return errorLine("File name carries no number; file left as it is", entry);
+    return errorLine("File name does not carry this playlist's number; file left as it is", entry);
 }
 
 std::string notLocalFile(std::string_view line)

@@ -27,6 +27,9 @@ std::string cannotReadInput(const platform::FsFailure& failure, std::string_view
 std::string newPlaylistIsInput(std::string_view path);
 std::string playlistInUse(std::string_view path);
 std::string newPlaylistExists(std::string_view path);
+// An earlier new playlist that may still be needed by Remove, and why.
+std::string newPlaylistListsNumbered(std::string_view numberedFile, std::string_view path);
+std::string newPlaylistListsUnseen(std::string_view entry, std::string_view path);
 std::string cannotCreateNewPlaylist(const platform::FsFailure& failure, std::string_view path);
 std::string cannotWriteNewPlaylist(const platform::FsFailure& failure, std::string_view path);
 std::string cannotTakeBackLine(const platform::FsFailure& failure, std::string_view path);
@@ -37,7 +40,7 @@ std::string fileLeftAsItIs(const platform::FsFailure& failure, std::string_view 
 std::string alreadyRenamedByThisJob(std::string_view entry);
 std::string namesOwnPlaylist(std::string_view entry);
 std::string numberLimitReached(std::string_view entry);
-std::string carriesNoNumber(std::string_view entry);
+std::string carriesOtherNumber(std::string_view entry);
 std::string notLocalFile(std::string_view line);
 // The line's first 80 characters.
 std::string lineTooLong(std::string_view lineStart);

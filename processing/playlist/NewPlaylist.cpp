@@ -7,9 +7,10 @@ namespace kavora {
 using platform::FsStatus;
 
 platform::FsResult<NewPlaylist> NewPlaylist::create(const platform::FileSystem& fileSystem,
-                                                    std::string_view path, platform::LineWriter::Mark mark)
+                                                    std::string_view path, platform::LineWriter::Mark mark,
+                                                    std::optional<platform::FileIdentity> spent)
 {
-    auto created = platform::LineWriter::create(fileSystem, path, mark);
+    auto created = platform::LineWriter::create(fileSystem, path, mark, spent);
     if (!created)
         return created.failure();
     return NewPlaylist(std::move(created).value());

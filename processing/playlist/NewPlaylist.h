@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,10 @@ namespace kavora {
 // at any instant leaves no numbered file unlisted; a failed rename takes it back.
 class NewPlaylist final {
 public:
+    // `spent` is an earlier new playlist at `path` that is to be replaced.
     static platform::FsResult<NewPlaylist> create(const platform::FileSystem& fileSystem,
-                                                  std::string_view path, platform::LineWriter::Mark mark);
+                                                  std::string_view path, platform::LineWriter::Mark mark,
+                                                  std::optional<platform::FileIdentity> spent = std::nullopt);
 
     // A line that is not an entry, copied as it stands (a title is held until
     // its entry is known).

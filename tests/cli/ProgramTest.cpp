@@ -113,6 +113,7 @@ TEST_F(ProgramTest, JobsReportOnStandardOutput)
 TEST_F(ProgramTest, JobsThatCannotRunEndWithStatusTwo)
 {
     write("Music/A.mp3", "a");
+    write("Music/001 A.mp3", "numbered");
     write("Lists/mix.m3u", "../Music/A.mp3\n");
     write("Lists/mix.kvr", "../Music/001 A.mp3\r\n");
     const auto before = tree();
@@ -127,9 +128,9 @@ TEST_F(ProgramTest, JobsThatCannotRunEndWithStatusTwo)
          "Lists/gone.m3u\n",
          "Error - Input playlist cannot be opened"},
         {"Lists/mix.m3u --create",
-         "kavora: Error - New playlist already exists; run Remove with it first, or move it away - "
-         "Lists/mix.kvr\n",
-         "Error - New playlist already exists; run Remove with it first"},
+         "kavora: Error - New playlist still lists the numbered file Music/001 A.mp3; run Remove with it "
+         "first, or move it away - Lists/mix.kvr\n",
+         "Error - New playlist still lists the numbered file "},
         {"--remove /proc/self/mem",
          "kavora: Error - Input playlist could not be read to its end (Input/output error) - "
          "/proc/self/mem\n",

@@ -55,8 +55,8 @@ private:
 };
 
 // The user: plays scripted answers through the real dialog handlers, one list
-// per showing ("type TEXT", "tick", "untick", "ok", "skip", "ignore"), after
-// whileOpen has run. Logs each showing as "caption [Text1]", plus " OK" when OK
+// per showing ("type TEXT", "tick", "untick", "ok", "skip", "ignore", and
+// "meanwhile", which runs whileOpen). Logs each showing as "caption [Text1]", plus " OK" when OK
 // starts enabled, and each message box as "title|icon|prompt". A list that ends
 // without closing the dialog closes it through the frame.
 class ScriptedUser final : public MissingFileDialog, public MessageBoxes {
@@ -77,12 +77,13 @@ public:
         std::string text(text1);
         bool okEnabled = MissingFileHandlers::Text1Change(text);
         log.push_back(std::string(caption) + " [" + text + "]" + (okEnabled ? " OK" : ""));
-        whileOpen();
         EXPECT_LE(++showings, script.size()) << "unscripted dialog for " << caption;
         script.resize(std::max(script.size(), showings), {"skip"});
         for (const std::string& act : script[showings - 1]) {
             if (act.starts_with("type "))
                 okEnabled = MissingFileHandlers::Text1Change(text = act.substr(5));
+            else if (act == "meanwhile")
+                whileOpen();
             else if (act.ends_with("tick"))
                 handlers.Check1Click(act == "tick");
             else if ((act == "skip"              ? handlers.Command2Click()

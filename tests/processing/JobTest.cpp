@@ -43,6 +43,12 @@ TEST_F(JobTest, CreateThenRemoveWriteTheirReportsToTheByte)
                        {"Renamed C:\\Music\\A.mp3", "Renamed C:\\Music\\C.mp3", "",
                         "2 out of a possible 2 files successfully renamed to original file names."}));
     EXPECT_EQ(window.trace, running + "append " + closing + kDoneTrace);
+
+    // The new playlist lists no numbered file now: the next Create replaces it.
+    fs::remove(host("Music/C.mp3"));
+    user.script.push_back({"ignore"});
+    runJob("Create", "C:\\Lists\\mix.m3u");
+    EXPECT_EQ(read("Lists/mix.kvr"), lines({"C:\\Music\\001 A.mp3"}));
 }
 
 // Relative entries lie beside the playlist, never in the current directory;
@@ -95,42 +101,46 @@ TEST_F(JobTest, EntriesAreFoundWherePlayersMeanThemAndComeBackByteForByte)
 TEST_F(JobTest, DirectoryGivenForMissingFilesTakesTheirPlace)
 {
     write({{"Music/A.mp3", "a"}, {"Backup/B.mp3", "b"}, {"Backup/C.mp3", "c"}, {"Backup/Sub/R.mp3", "r"}});
-    write({{"Other/S.mp3", "s"}, {"Lists/next.m3u", "Q:\\Gone\\S.mp3\r\n"}});
+    write({{"Other/S.mp3", "s"},
+           {"Other/T.mp3", "t"},
+           {"Lists/next.m3u", lines({"Q:\\Gone\\S.mp3", "T.mp3"})}});
     write("Lists/mix.m3u", lines({"Q:\\Old\\Z.mp3", "C:\\Music\\A.mp3", "Q:\\Old\\B.mp3", "Q:\\Old\\C.mp3",
                                   "Sub\\R.mp3", "Y.mp3"}));
-    user.script = {{"skip"}, {"type C:\\Backup", "tick", "ok"}, {"skip"}, {"type C:\\Other", "ok"}};
+    user.script = {{"skip"},
+                   {"type C:\\Backup", "tick", "ok"},
+                   {"skip"},
+                   {"type C:\\Other", "tick", "untick", "ok"},
+                   {"skip"}};
     runJob("Create", "C:\\Lists\\mix.m3u");
     EXPECT_EQ(read("Lists/mix.kvr"), lines({"C:\\Music\\001 A.mp3", "C:\\Backup\\002 B.mp3",
                                             "C:\\Backup\\003 C.mp3", "C:\\Backup\\Sub\\004 R.mp3"}));
     EXPECT_EQ(state.MissingFileDirectory, "");
     EXPECT_EQ(state.UseDirectoryForAll, kTrue16);
     // Y.mp3 is not in C:\Backup: asked with the directory in front of it; the
-    // next job's first dialog opens empty, and its answer is taken.
+    // next job's first dialog opens empty, and its answer is taken. Unticked
+    // again, the directory serves no later entry.
     runJob("Create", "C:\\Lists\\next.m3u");
     EXPECT_EQ(read("Lists/next.kvr"), lines({"C:\\Other\\001 S.mp3"}));
-    EXPECT_EQ(user.log, (std::vector<std::string>{"File not found - Q:\\Old\\Z.mp3 []",
-                                                  "File not found - Q:\\Old\\B.mp3 []",
-                                                  "File not found - C:\\Backup\\Y.mp3 [C:\\Backup] OK",
-                                                  "File not found - Q:\\Gone\\S.mp3 []"}));
+    EXPECT_EQ(user.log, (std::vector<std::string>{
+                            "File not found - Q:\\Old\\Z.mp3 []", "File not found - Q:\\Old\\B.mp3 []",
+                            "File not found - C:\\Backup\\Y.mp3 [C:\\Backup] OK",
+                            "File not found - Q:\\Gone\\S.mp3 []", "File not found - T.mp3 []"}));
 }
 
 // A text naming nothing: OK does nothing. A file: the attribute message. A
 // directory without the file: a retry pass that starts with it; closing the
 // frame retries too. The answer is checked against the disk as it is: a
-// folder made while the dialog is open, after its parent was looked at, is
-// found in any letter case.
+// folder made while the dialog is open, after it was looked for, is found in
+// any letter case, a relative one in the playlist's folder.
 TEST_F(JobTest, MissingFilePassesRepeatUntilTheDirectoryHoldsTheFile)
 {
     write({{"Music/file.txt", "f"}, {"Other/x", "x"}, {"Lists/mix.m3u", lines({"song.mp3"})}});
-    user.whileOpen = [&] {
-        if (user.showings == 2)
-            write("Music/New/song.mp3", "s");
-    };
+    user.whileOpen = [&] { write("Lists/New/song.mp3", "s"); };
     user.script = {{"type C:\\Nowhere\\", "ok", "type C:\\Music\\file.txt", "ok", "type C:\\Other", "ok"},
                    {},
-                   {"type C:\\music\\new\\", "ok"}};
+                   {"type new", "ok", "meanwhile", "ok"}};
     runJob("Create", "C:\\Lists\\mix.m3u");
-    EXPECT_EQ(read("Lists/mix.kvr"), lines({"C:\\music\\new\\001 song.mp3"}));
+    EXPECT_EQ(read("Lists/mix.kvr"), lines({"new\\001 song.mp3"}));
     // Message boxes as title|icon|prompt; icon 1 is Information, 0 none.
     const std::string notFound = "KVR|0|C:\\Other\\song.mp3 not found",
                       retry = "File not found - song.mp3 [C:\\Other] OK";
@@ -146,8 +156,11 @@ TEST_F(JobTest, MissingFilePassesRepeatUntilTheDirectoryHoldsTheFile)
 // through a link, and a device or a pipe is refused at once.
 TEST_F(FailureTest, PlaylistsThatCannotBeReadOrWrittenTouchNothing)
 {
-    write({{"Music/A.mp3", "a"}, {"Lists/old.kvr", "C:\\Music\\001 A.mp3\r\n"}, {"Lists/target.txt", "t"}});
-    for (const std::string input : {"dir.m3u", "link.m3u", "pipe.m3u", "old.m3u", "mix.kvr"})
+    // An earlier new playlist stays while a file it lists is numbered, or may be.
+    write({{"Music/A.mp3", "a"}, {"Music/001 Old.mp3", "o"}, {"Lists/target.txt", "t"}});
+    write({{"Lists/old.kvr", lines({"C:\\Music\\002 Gone.mp3", "C:\\Music\\001 Old.mp3"})},
+           {"Lists/away.kvr", lines({"Q:\\Stick\\001 A.mp3"})}});
+    for (const std::string input : {"dir.m3u", "link.m3u", "pipe.m3u", "old.m3u", "away.m3u", "mix.kvr"})
         write("Lists/" + input, lines({"C:\\Music\\A.mp3"}));
     fs::create_directories(host("Lists/dir.kvr"));
     fs::create_symlink(host("Lists/target.txt"), host("Lists/link.kvr"));
@@ -171,8 +184,11 @@ TEST_F(FailureTest, PlaylistsThatCannotBeReadOrWrittenTouchNothing)
              {"Create", "C:\\Lists\\link.m3u", notCreated + "is a symbolic link) - C:\\Lists\\link.kvr\r\n"},
              {"Create", "C:\\Lists\\pipe.m3u", notCreated + "not a regular file) - C:\\Lists\\pipe.kvr\r\n"},
              {"Create", "C:\\Lists\\old.m3u",
-              "Error - New playlist already exists; run Remove with it first, or "
-              "move it away - C:\\Lists\\old.kvr\r\n"},
+              "Error - New playlist still lists the numbered file C:\\Music\\001 Old.mp3; run Remove with "
+              "it first, or move it away - C:\\Lists\\old.kvr\r\n"},
+             {"Create", "C:\\Lists\\away.m3u",
+              "Error - New playlist lists Q:\\Stick\\001 A.mp3, whose folder cannot be looked at now; run "
+              "Remove with it first, or move it away - C:\\Lists\\away.kvr\r\n"},
              {"Create", "C:\\Lists\\mix.kvr", intoInput + "C:\\Lists\\mix.kvr\r\n"},
              {"Create", "C:\\Lists\\MIX.KVR", intoInput + "C:\\Lists\\MIX.KVR\r\n"}}) {
         EXPECT_FALSE(runJob(mode, playlist).ran) << playlist;
@@ -202,12 +218,12 @@ TEST_F(FailureTest, FailedRenameIsReportedAndUsesNoNumber)
         reported("\r\nError - File cannot be renamed to 001 A.mp3 (target exists) - C:\\Music\\A.mp3\r\n"));
     EXPECT_TRUE(reported("1 ERRORS DETECTED  >>>\r\n\r\n1 out of a possible 2 files successfully added"));
 
-    write("Lists/back.kvr", lines({"C:\\Music\\001 A.mp3", "C:\\Music\\001 B.mp3"}));
+    write("Lists/back.kvr", lines({"C:\\Music\\001 A.mp3"}));
     runJob("Remove", "C:\\Lists\\back.kvr");
-    EXPECT_EQ(read("Music/001 A.mp3") + read("Music/A.mp3") + read("Music/B.mp3"), "older anew ab");
+    EXPECT_EQ(read("Music/001 A.mp3") + read("Music/A.mp3") + read("Music/001 B.mp3"), "older anew ab");
     EXPECT_TRUE(
         reported("\r\nError - File cannot be renamed to A.mp3 (target exists) - C:\\Music\\001 A.mp3\r\n"));
-    EXPECT_TRUE(reported("\r\n\r\n<<<  Processing completed with 1 ERRORS DETECTED  >>>\r\n\r\n1 out of"));
+    EXPECT_TRUE(reported("\r\n\r\n<<<  Processing completed with 1 ERRORS DETECTED  >>>\r\n\r\n0 out of"));
 }
 
 // The new playlist runs full: the file whose line cannot be written is not
@@ -234,11 +250,12 @@ TEST_F(FailureTest, NewPlaylistThatCannotBeWrittenStopsBeforeTheRename)
                                 kNote + "\r\n"));
 }
 
-// Also the progress bar: it follows the first hundred entries and stays at 100.
+// Numbers used count, not entries read: a missing entry uses none. Also the
+// progress bar: it follows the first hundred entries and stays at 100.
 TEST_F(FailureTest, ThousandthFileIsLeftUnnumbered)
 {
-    std::vector<std::string> entries, listed;
-    for (int index = 0; index < 1001; ++index) {
+    std::vector<std::string> entries{"C:\\Music\\gone.mp3"}, listed;
+    for (int index = 0; index < 1000; ++index) {
         const std::string name = "f" + std::to_string(index) + ".mp3", number = std::to_string(index + 1);
         write("Music/" + name, name);
         entries.push_back("C:\\Music\\" + name);
@@ -248,32 +265,40 @@ TEST_F(FailureTest, ThousandthFileIsLeftUnnumbered)
     std::vector<int> progress(101);
     std::iota(progress.begin(), progress.end(), 0);
     write("Lists/big.m3u", lines(entries));
+    user.script = {{"skip"}};
     runJob("Create", "C:\\Lists\\big.m3u");
     EXPECT_EQ(read("Lists/big.kvr"), lines(listed));
-    EXPECT_EQ(read("Music/f999.mp3") + read("Music/f1000.mp3"), "f999.mp3f1000.mp3");
-    EXPECT_TRUE(reported("\r\nError - More than 999 files; file left unnumbered - C:\\Music\\f1000.mp3"));
+    EXPECT_EQ(read("Music/f999.mp3"), "f999.mp3");
+    EXPECT_TRUE(reported("\r\nError - More than 999 files; file left unnumbered - C:\\Music\\f999.mp3"));
     EXPECT_TRUE(reported("2 ERRORS DETECTED  >>>\r\n\r\n999 out of a possible 1001 files"));
     EXPECT_EQ(window.progressValues, progress);
 
     window.progressValues.clear();
     runJob("Remove", "C:\\Lists\\big.kvr");
     EXPECT_EQ(window.progressValues, progress);
+    EXPECT_TRUE(reported("\r\n999 out of a possible 999 files successfully renamed"));
 }
 
-// Remove takes off only a number that is there; blank lines and directives
-// are no entries in either job.
-TEST_F(FailureTest, RemoveTakesOffOnlyANumberThatIsThere)
+// Remove takes off only the number of the entry's place, and none that
+// would leave a hidden name; blank lines and directives are no entries in
+// either job.
+TEST_F(FailureTest, RemoveTakesOffOnlyThePlaylistsOwnNumber)
 {
     write({{"Music/abcd", "4"}, {"Music/Track01.mp3", "t"}, {"Here/Song.mp3", "cwd"}});
+    write({{"Music/004 .x", "x"}, {"Music/101 Intro.flac", "i"}, {"Music/006 Song.mp3", "s"}});
     write("Lists/mix.kvr",
-          lines({"#EXTM3U", "C:\\Music\\abcd", "", "  ", "C:\\Music\\", "C:\\Music\\Track01.mp3"}));
+          lines({"#EXTM3U", "C:\\Music\\abcd", "", "  ", "C:\\Music\\", "C:\\Music\\Track01.mp3",
+                 "C:\\Music\\004 .x", "C:\\Music\\101 Intro.flac", "C:\\Music\\006 Song.mp3"}));
     runJob("Remove", "C:\\Lists\\mix.kvr");
-    const std::string noNumber = "Error - File name carries no number; file left as it is - C:\\Music\\";
-    EXPECT_EQ(window.report,
-              reportOf("C:\\Lists\\mix.kvr",
-                       {noNumber + "abcd", "Error - File left as it is (is a folder) - C:\\Music\\",
-                        noNumber + "Track01.mp3", "", "<<<  Processing completed with 3 ERRORS DETECTED  >>>",
-                        "", "0 out of a possible 3 files successfully renamed to original file names."}));
+    const std::string notOurs =
+        "Error - File name does not carry this playlist's number; file left as it is - C:\\Music\\";
+    EXPECT_EQ(
+        window.report,
+        reportOf("C:\\Lists\\mix.kvr",
+                 {notOurs + "abcd", "Error - File left as it is (is a folder) - C:\\Music\\",
+                  notOurs + "Track01.mp3", notOurs + "004 .x", notOurs + "101 Intro.flac",
+                  "Renamed C:\\Music\\Song.mp3", "", "<<<  Processing completed with 5 ERRORS DETECTED  >>>",
+                  "", "1 out of a possible 6 files successfully renamed to original file names."}));
     // In Create, after Ignore Errors no dialog follows, and the flag lasts one job.
     write("Lists/ignore.m3u", lines({"", "#EXTM3U", "X.mp3", "Y.mp3"}));
     user.script = {{"ignore"}};
@@ -288,7 +313,9 @@ TEST_F(FailureTest, RemoveTakesOffOnlyANumberThatIsThere)
     EXPECT_EQ(read("Lists/ignore.kvr"), lines({"", "#EXTM3U"}));
     EXPECT_EQ(user.log.size(), 1U);
     EXPECT_FALSE(state.IgnoreErrors);
-    EXPECT_EQ(read("Music/abcd") + read("Music/Track01.mp3") + read("Here/Song.mp3"), "4tcwd");
+    EXPECT_EQ(read("Music/abcd") + read("Music/Track01.mp3") + read("Here/Song.mp3") + read("Music/004 .x") +
+                  read("Music/101 Intro.flac"),
+              "4tcwdxi");
 }
 
 } // namespace

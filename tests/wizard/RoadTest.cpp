@@ -31,7 +31,7 @@ std::string created(int renamed, int entries, const std::string& newPlaylist = k
            "the file names.\r\n";
 }
 
-// Every road starts from Music/A.mp3, C.mp3, Café.mp3, "007 E.mp3" and
+// Every road starts from Music/A.mp3, C.mp3, Café.mp3, "002 E.mp3" and
 // Other/B.mp3, D.mp3, each file holding its own name. "~/" stands for HOME.
 struct Road {
     const char* name;
@@ -64,7 +64,7 @@ const Road kRoads[] = {
      "\r\nRenamed C:\\Music\\001 A.mp3\r\nRenamed C:\\Other\\002 B.mp3\r\nRenamed C:\\Other\\003 D.mp3" +
          created(3, 3),
      "C:\\Music\\001 A.mp3\r\nC:\\Other\\002 B.mp3\r\nC:\\Other\\003 D.mp3\r\n",
-     "Music/001 A.mp3=A Music/007 E.mp3=007 E Music/C.mp3=C Music/Café.mp3=Café Other/002 B.mp3=B "
+     "Music/001 A.mp3=A Music/002 E.mp3=002 E Music/C.mp3=C Music/Café.mp3=Café Other/002 B.mp3=B "
      "Other/003 D.mp3=D"},
     // The ticked directory serves a later entry without its path, unasked;
     // "Skip File" leaves one out and empties the directory, and after
@@ -80,18 +80,18 @@ const Road kRoads[] = {
      "<<<  Processing completed with 3 ERRORS DETECTED  >>>" +
          created(4, 7),
      "C:\\Other\\001 B.mp3\r\nC:\\Music\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\nC:\\Music\\004 C.mp3\r\n",
-     "Music/002 A.mp3=A Music/004 C.mp3=C Music/007 E.mp3=007 E Music/Café.mp3=Café Other/001 B.mp3=B "
+     "Music/002 A.mp3=A Music/002 E.mp3=002 E Music/004 C.mp3=C Music/Café.mp3=Café Other/001 B.mp3=B "
      "Other/003 D.mp3=D"},
     {"Remove",
      kPlaylists + "\\mix.kvr",
-     "C:\\Music\\007 E.mp3\r\nC:\\Music\\003 X.mp3\r\n",
+     "C:\\Music\\001 X.mp3\r\nC:\\Music\\002 E.mp3\r\n",
      {},
      {},
-     "\r\nRenamed C:\\Music\\E.mp3\r\nError - File not found - C:\\Music\\003 X.mp3\r\n\r\n<<<  Processing "
+     "\r\nError - File not found - C:\\Music\\001 X.mp3\r\nRenamed C:\\Music\\E.mp3\r\n\r\n<<<  Processing "
      "completed with 1 ERRORS DETECTED  >>>\r\n\r\n1 out of a possible 2 files successfully renamed to "
      "original file names.\r\n",
-     "C:\\Music\\007 E.mp3\r\nC:\\Music\\003 X.mp3\r\n",
-     "Music/A.mp3=A Music/C.mp3=C Music/Café.mp3=Café Music/E.mp3=007 E Other/B.mp3=B Other/D.mp3=D"},
+     "C:\\Music\\001 X.mp3\r\nC:\\Music\\002 E.mp3\r\n",
+     "Music/A.mp3=A Music/C.mp3=C Music/Café.mp3=Café Music/E.mp3=002 E Other/B.mp3=B Other/D.mp3=D"},
     // As a Linux player writes it: UTF-8, LF line ends, extended M3U lines,
     // entries relative to the playlist and one host path. Nothing is asked,
     // and every "#" line keeps its place in the new playlist.
@@ -105,7 +105,7 @@ const Road kRoads[] = {
          created(3, 3, "C:\\Lists\\mix.kvr"),
      "#EXTM3U\r\n#EXTINF:215,Artist - A\r\n../Music/001 A.mp3\r\n#EXTINF:180,Café\r\n../Music/002 "
      "Café.mp3\r\n\r\n# picked by hand\r\n#EXTINF:200,B\r\n~/Other/003 B.mp3\r\n",
-     "Music/001 A.mp3=A Music/002 Café.mp3=Café Music/007 E.mp3=007 E Music/C.mp3=C Other/003 B.mp3=B "
+     "Music/001 A.mp3=A Music/002 Café.mp3=Café Music/002 E.mp3=002 E Music/C.mp3=C Other/003 B.mp3=B "
      "Other/D.mp3=D"},
 };
 
@@ -128,7 +128,7 @@ protected:
 TEST_P(RoadTest, RunsFromTheMenuToDone)
 {
     const Road& road = GetParam();
-    for (const std::string file : {"Music/A", "Music/C", "Music/Café", "Music/007 E", "Other/B", "Other/D"})
+    for (const std::string file : {"Music/A", "Music/C", "Music/Café", "Music/002 E", "Other/B", "Other/D"})
         writeFile(file + ".mp3", file.substr(6));
     const bool remove = road.playlist.ends_with(".kvr");
     const std::size_t nameStart = road.playlist.rfind('\\') + 1;
