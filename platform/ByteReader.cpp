@@ -117,4 +117,11 @@ const FsStatus& ByteReader::status() const
     return m_impl->status;
 }
 
+FsStatus ByteReader::lockExclusively()
+{
+    if (!m_impl->file.isOpen())
+        return {};
+    return internal::lockExclusively(m_impl->file);
+}
+
 } // namespace kavora::platform

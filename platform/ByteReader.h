@@ -38,6 +38,9 @@ public:
     FileIdentity identity() const;
     // A read error met on the way (the file is then at its end).
     const FsStatus& status() const;
+    // Holds the file's exclusive lock while the reader lives, as a writer of
+    // the file does; InUse when another holds it. Nothing to lock in memory.
+    FsStatus lockExclusively();
 
 private:
     struct Impl;

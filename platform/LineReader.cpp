@@ -226,9 +226,7 @@ const FsStatus& LineReader::status() const
 
 FsStatus LineReader::lockExclusively()
 {
-    if (!m_impl->file.isOpen())
-        return {};
-    return internal::lockExclusively(m_impl->file);
+    return m_impl->source->lockExclusively();
 }
 
 } // namespace kavora::platform

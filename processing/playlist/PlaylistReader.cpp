@@ -48,8 +48,9 @@ Family familyOf(std::string_view head)
 struct PlaylistReader::Impl {
     Format format = Format::LineList;
     platform::FileIdentity identity;
-    std::unique_ptr<platform::LineReader> lines; // a line list, read as it goes
-    std::vector<PlaylistItem> entries;           // the other formats, read whole
+    std::unique_ptr<platform::LineReader> lines;  // a line list, read as it goes; PLS read
+    std::unique_ptr<platform::ByteReader> source; // XML read
+    std::vector<PlaylistItem> entries;            // the formats read whole
     std::size_t nextEntry = 0;
     std::string title; // of the last "#EXTINF" line, for the entry after it
     platform::FsStatus status;
@@ -94,9 +95,8 @@ PlaylistReader::over(std::unique_ptr<platform::ByteReader> source)
     impl->identity = source->identity();
     std::string head;
     source->read(head);
-    if (!source->status().ok())
-        return source->status().failure();
-    const Family family = familyOf(head);
+    // A read error leaves a line list at its end, where a job reports it.
+    const Family family = source->status().ok() ? familyOf(head) : Family::Lines;
     if (family != Family::Lines && source->size() > kLargestWholePlaylist)
         return tooLarge();
     switch (family) {
@@ -104,12 +104,13 @@ PlaylistReader::over(std::unique_ptr<platform::ByteReader> source)
         impl->lines = platform::LineReader::over(std::move(source), std::move(head));
         break;
     case Family::Pls: {
-        const auto lines = platform::LineReader::over(std::move(source), std::move(head));
+        auto lines = platform::LineReader::over(std::move(source), std::move(head));
         auto read = readPlsPlaylist(*lines);
         if (!read)
             return read.failure();
         impl->format = Format::Pls;
         impl->entries = std::move(read).value();
+        impl->lines = std::move(lines);
         break;
     }
     case Family::Xml: {
@@ -118,6 +119,7 @@ PlaylistReader::over(std::unique_ptr<platform::ByteReader> source)
             return read.failure();
         impl->format = read.value().format;
         impl->entries = std::move(read.value().entries);
+        impl->source = std::move(source);
         break;
     }
     }
@@ -131,7 +133,7 @@ Format PlaylistReader::format() const
 
 std::optional<PlaylistItem> PlaylistReader::next(const FileTest& fileExists)
 {
-    if (m_impl->lines)
+    if (m_impl->format == Format::LineList)
         return m_impl->nextLine(fileExists);
     if (m_impl->nextEntry == m_impl->entries.size())
         return std::nullopt;
@@ -140,7 +142,7 @@ std::optional<PlaylistItem> PlaylistReader::next(const FileTest& fileExists)
 
 platform::TextEncoding PlaylistReader::encoding()
 {
-    return m_impl->lines ? m_impl->lines->encoding() : platform::TextEncoding::Bytes;
+    return m_impl->format == Format::LineList ? m_impl->lines->encoding() : platform::TextEncoding::Bytes;
 }
 
 platform::FileIdentity PlaylistReader::identity() const
@@ -150,12 +152,12 @@ platform::FileIdentity PlaylistReader::identity() const
 
 const platform::FsStatus& PlaylistReader::status() const
 {
-    return m_impl->lines ? m_impl->lines->status() : m_impl->status;
+    return m_impl->format == Format::LineList ? m_impl->lines->status() : m_impl->status;
 }
 
 platform::FsStatus PlaylistReader::lockExclusively()
 {
-    return m_impl->lines->lockExclusively();
+    return m_impl->lines ? m_impl->lines->lockExclusively() : m_impl->source->lockExclusively();
 }
 
 } // namespace kavora::playlist
