@@ -6,6 +6,7 @@
 #include "platform/internal/HostError.h"
 #include "platform/internal/HostFileSystem.h"
 #include "platform/internal/HostRename.h"
+#include "platform/internal/OpenFolder.h"
 #include "platform/internal/PathResolver.h"
 #include "platform/internal/Wildcard.h"
 
@@ -23,6 +24,7 @@ namespace kavora::platform {
 using internal::EntryKind;
 using internal::failureFromErrno;
 using internal::FoldedKey;
+using internal::isUnderDotName;
 using internal::makeFailure;
 using internal::PathResolver;
 
@@ -35,13 +37,6 @@ struct DirCloser {
 bool isHiddenName(std::string_view name)
 {
     return !name.empty() && name.front() == '.';
-}
-
-// A dot-name anywhere on the way: the file itself or a folder it lies in
-// ("~/.ssh/...", "~/.config/..."). The host path holds no "." or "..".
-bool isUnderDotName(std::string_view hostPath)
-{
-    return hostPath.starts_with('.') || hostPath.find("/.") != std::string_view::npos;
 }
 
 // A folder on the way that is a file means, as a missing one does, that
@@ -224,35 +219,42 @@ FsResult<FoundFile> FileSystem::findFile(std::string_view path) const
     case EntryKind::Other:
         return makeFailure(FsError::NotRegular, "not a regular file");
     }
+    FsResult<std::shared_ptr<const internal::OpenFolder>> folder =
+        m_cache ? m_cache->folder(directory) : internal::OpenFolder::open(directory);
+    if (!folder)
+        return nothingThereAs(folder.failure());
+    if (const std::optional<FsFailure>& refused = folder.value()->refusal())
+        return *refused;
     // A dry run's renames exist in the snapshot only; the file is still
     // under its old name on the host.
-    const std::string host = m_cache ? m_cache->hostPathOf(directory, found.value().name) : named;
+    const std::string hostName =
+        m_cache ? baseName(m_cache->hostPathOf(directory, found.value().name)) : found.value().name;
+    const int fd = folder.value()->fd();
     struct stat info {};
-    if (::stat(host.c_str(), &info) != 0)
+    if (::fstatat(fd, hostName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        const int error = errno;
+        if (m_cache)
+            m_cache->refresh(directory, found.value().name);
+        return nothingThereAs(failureFromErrno(error));
+    }
+    const bool isLink = S_ISLNK(info.st_mode);
+    if (isLink && ::fstatat(fd, hostName.c_str(), &info, 0) != 0)
         return failureFromErrno(errno);
     if (!S_ISREG(info.st_mode))
         return makeFailure(FsError::NotRegular, "not a regular file");
-    if (m_cache ? m_cache->holdsVirtualFiles(directory) : internal::isVirtualFileSystem(directory))
-        return makeFailure(FsError::VirtualFiles, "file on a virtual file system");
-    return FoundFile{found.value().name, FileIdentity{info.st_dev, info.st_ino}};
+    if (std::optional<FsFailure> refused =
+            internal::fileRefusal(*folder.value(), hostName, info.st_uid, isLink))
+        return *refused;
+    return FoundFile{found.value().name, FileIdentity{info.st_dev, info.st_ino}, std::move(folder).value()};
 }
 
-FsStatus FileSystem::renameInFolder(std::string_view path, std::string_view newName) const
+FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newName) const
 {
     // A separator would make the name a path; a backslash is one to our paths.
     if (newName.empty() || newName == "." || newName == ".." ||
-        newName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
+        newName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos || !file.folder)
         return makeFailure(FsError::InvalidPath, "not a file name");
-    const PathResolver resolver(m_drives, m_cache.get());
-    const FsResult<internal::LocatedPath> source = resolver.locate(path);
-    if (!source)
-        return source.failure();
-    if (source.value().name.empty())
-        return makeFailure(FsError::InvalidPath, "not a file name");
-    const std::string& directory = source.value().hostDirectory;
-    const FsResult<std::string> sourceName = resolver.lookup(directory, source.value().name);
-    if (!sourceName)
-        return sourceName.failure();
+    const std::string& directory = file.folder->hostDirectory();
     const std::string targetName(newName);
 
     if (m_view == View::DryRun) {
@@ -262,23 +264,38 @@ FsStatus FileSystem::renameInFolder(std::string_view path, std::string_view newN
             return makeFailure(FsError::TargetExists, "target exists");
         if (targetName.size() > internal::longestName(directory))
             return makeFailure(FsError::NameTooLong, "name too long");
-        m_cache->recordPretendedRename(directory, sourceName.value(), targetName);
+        m_cache->recordPretendedRename(directory, file.name, targetName);
         return {};
     }
 
-    FsStatus renamed = internal::renameNoReplaceOnHost(internal::joinHost(directory, sourceName.value()),
-                                                       internal::joinHost(directory, targetName));
+    // The folder judged is the one the playlist's path leads to still, and
+    // the file in it the one found.
+    if (FsStatus there = file.folder->stillAtItsPath(); !there)
+        return there;
+    struct stat info {};
+    if (::fstatat(file.folder->fd(), file.name.c_str(), &info, 0) != 0 ||
+        FileIdentity{info.st_dev, info.st_ino} != file.identity)
+        return makeFailure(FsError::NotFound, "file was moved or replaced during the job");
+    FsStatus renamed = internal::renameNoReplaceIn(file.folder->fd(), file.name, targetName);
     if (m_cache) {
         if (renamed) {
-            m_cache->recordRenamed(directory, sourceName.value(), targetName);
+            m_cache->recordRenamed(directory, file.name, targetName);
         } else {
             // The host knows better than the snapshot: the source may be gone,
             // the target may have appeared since the directory was read.
-            m_cache->refresh(directory, sourceName.value());
+            m_cache->refresh(directory, file.name);
             m_cache->refresh(directory, targetName);
         }
     }
     return renamed;
+}
+
+FsStatus FileSystem::renameInFolder(std::string_view path, std::string_view newName) const
+{
+    const FsResult<FoundFile> found = findFile(path);
+    if (!found)
+        return found.failure();
+    return renameInFolder(found.value(), newName);
 }
 
 bool FileSystem::sameFile(std::string_view first, std::string_view second) const

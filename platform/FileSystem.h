@@ -15,7 +15,8 @@ namespace kavora::platform {
 
 namespace internal {
 class DirectoryCache;
-}
+class OpenFolder;
+} // namespace internal
 
 // Windows file-attribute bits, with their published values.
 enum FileAttribute : std::uint32_t {
@@ -30,6 +31,8 @@ enum FileAttribute : std::uint32_t {
 struct FoundFile {
     std::string name; // the file's own name, its exact bytes
     FileIdentity identity;
+    // The folder it was found in, opened and judged; a rename happens there.
+    std::shared_ptr<const internal::OpenFolder> folder;
 };
 
 // The file operations of the program, on Windows path texts ("C:\Music\Song.mp3").
@@ -77,15 +80,21 @@ public:
     FsResult<std::uint32_t> attributes(std::string_view path) const;
 
     // The normal file that the path names, its last component taken as a name,
-    // never as a pattern. Fails with NotFound when nothing is there (a missing
-    // folder or drive on the way included), and otherwise says what is there
-    // instead: Ambiguous, NameTooLong, Hidden (the file or a folder on its way
-    // is a dot-name), IsDirectory, NotRegular, VirtualFiles.
+    // never as a pattern, judged by where it really is (links followed).
+    // Fails with NotFound when nothing is there (a missing folder or drive on
+    // the way included), and otherwise says what is there instead: Ambiguous,
+    // NameTooLong, Hidden (the file or a folder on its way is a dot-name),
+    // IsDirectory, NotRegular, VirtualFiles, SystemFolder, ForeignOwner (not
+    // the user's own file; under sudo, the user who called it).
     FsResult<FoundFile> findFile(std::string_view path) const;
 
-    // Renames the file the path names to `newName` in the same folder. The new
-    // name is taken as exact bytes. Never replaces an existing file: an
-    // existing target fails with TargetExists.
+    // Renames a found file to `newName` in the folder it was found in, by the
+    // folder's descriptor: a folder moved or exchanged since it was found
+    // fails the rename, which never touches a file elsewhere. The new name is
+    // taken as exact bytes. Never replaces an existing file: an existing
+    // target fails with TargetExists.
+    FsStatus renameInFolder(const FoundFile& file, std::string_view newName) const;
+    // The same for the file a path names, found first.
     FsStatus renameInFolder(std::string_view path, std::string_view newName) const;
 
     // True when both paths name one existing file (same device and inode), so

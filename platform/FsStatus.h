@@ -18,6 +18,8 @@ enum class FsError {
     NotRegular,   // a device, pipe, socket or symbolic link where a file was wanted
     Hidden,       // the file, or a folder on its way, has a name starting with a dot
     VirtualFiles, // on a file system the kernel makes up (/proc, /sys, ...)
+    SystemFolder, // in the system's own folders (/etc, /usr, ...)
+    ForeignOwner, // the file belongs to another user
     NameTooLong,
     InUse,       // another job holds the file
     InvalidPath, // a text that is no usable path (empty, bad drive, ...)

@@ -86,7 +86,7 @@ Outcome numberFile(Job& job, const Job::Located& located, NewPlaylist& newPlayli
     if (const FsStatus listed = newPlaylist.list(located.form.withNumberedName(prefix, file.name)); !listed)
         return stopWriting(job, listed, false);
     const std::string oldPath = job.lookupPath(located.form.path());
-    if (const FsStatus renamed = job.fileSystem().renameInFolder(oldPath, newName); !renamed) {
+    if (const FsStatus renamed = job.fileSystem().renameInFolder(file, newName); !renamed) {
         job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
         if (const FsStatus takenBack = newPlaylist.takeBack(); !takenBack)
             return stopWriting(job, takenBack, true);

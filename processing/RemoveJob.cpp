@@ -43,7 +43,7 @@ void removeNumber(Job& job, const playlist::EntryText& entryText)
     }
     const std::string newName(*withoutNumber);
     const std::string oldPath = job.lookupPath(located.form.path());
-    if (const platform::FsStatus renamed = job.fileSystem().renameInFolder(oldPath, newName); !renamed) {
+    if (const platform::FsStatus renamed = job.fileSystem().renameInFolder(file, newName); !renamed) {
         job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
         return;
     }

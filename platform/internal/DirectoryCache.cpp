@@ -2,7 +2,6 @@
 
 #include "platform/internal/CaseFold.h"
 #include "platform/internal/HostError.h"
-#include "platform/internal/HostFileSystem.h"
 #include "platform/internal/PathResolver.h"
 
 #include <algorithm>
@@ -167,12 +166,20 @@ void DirectoryCache::rememberLocated(std::string_view windowsDirectory, const st
     m_located.emplace(windowsDirectory, hostDirectory);
 }
 
-bool DirectoryCache::holdsVirtualFiles(const std::string& hostDirectory)
+FsResult<std::shared_ptr<const OpenFolder>> DirectoryCache::folder(const std::string& hostDirectory)
 {
-    const auto [known, added] = m_virtualFiles.try_emplace(hostDirectory, false);
-    if (added)
-        known->second = isVirtualFileSystem(hostDirectory);
-    return known->second;
+    if (const auto known = m_folders.find(hostDirectory); known != m_folders.end())
+        return known->second;
+    FsResult<std::shared_ptr<const OpenFolder>> opened = OpenFolder::open(hostDirectory);
+    if (!opened)
+        return opened;
+    // Each holds a descriptor: a playlist over thousands of folders must not
+    // run out of them. Files found keep their folder open themselves.
+    constexpr std::size_t kMostOpen = 128;
+    if (m_folders.size() >= kMostOpen)
+        m_folders.clear();
+    m_folders.emplace(hostDirectory, opened.value());
+    return opened;
 }
 
 void DirectoryCache::recordPretendedRename(const std::string& hostDirectory, const std::string& from,

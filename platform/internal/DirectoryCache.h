@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/FsStatus.h"
+#include "platform/internal/OpenFolder.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,8 +71,8 @@ public:
     const std::string* locatedDirectory(std::string_view windowsDirectory) const;
     void rememberLocated(std::string_view windowsDirectory, const std::string& hostDirectory);
 
-    // isVirtualFileSystem() of a directory, asked once.
-    bool holdsVirtualFiles(const std::string& hostDirectory);
+    // The directory opened and judged, once per job while few are open.
+    FsResult<std::shared_ptr<const OpenFolder>> folder(const std::string& hostDirectory);
 
     // Entries the object itself changed. Directories not read yet need nothing:
     // their first read will show the change.
@@ -94,8 +96,8 @@ private:
 
     std::unordered_map<std::string, Slot> m_slots;
     std::unordered_map<std::string, std::string> m_pretended; // host path as named -> as it is
-    std::unordered_map<std::string, bool> m_virtualFiles;     // by host directory
-    std::unordered_map<std::string, std::string> m_located;   // Windows directory text -> host directory
+    std::unordered_map<std::string, std::shared_ptr<const OpenFolder>> m_folders; // by host directory
+    std::unordered_map<std::string, std::string> m_located; // Windows directory text -> host directory
 };
 
 } // namespace kavora::platform::internal

@@ -21,15 +21,24 @@ constexpr std::array<unsigned long, 12> kVirtual = {
     SECURITYFS_MAGIC, PSTOREFS_MAGIC, BPF_FS_MAGIC,  kConfigfs, kEfivarfs,          DEVPTS_SUPER_MAGIC,
 };
 
+bool isVirtual(const struct statfs& info)
+{
+    const auto type = static_cast<unsigned long>(info.f_type);
+    return std::find(kVirtual.begin(), kVirtual.end(), type) != kVirtual.end();
+}
+
 } // namespace
 
 bool isVirtualFileSystem(const std::string& hostPath)
 {
     struct statfs info {};
-    if (::statfs(hostPath.c_str(), &info) != 0)
-        return false;
-    const auto type = static_cast<unsigned long>(info.f_type);
-    return std::find(kVirtual.begin(), kVirtual.end(), type) != kVirtual.end();
+    return ::statfs(hostPath.c_str(), &info) == 0 && isVirtual(info);
+}
+
+bool isVirtualFileSystem(int fd)
+{
+    struct statfs info {};
+    return ::fstatfs(fd, &info) == 0 && isVirtual(info);
 }
 
 std::size_t longestName(const std::string& hostDirectory)

@@ -16,10 +16,12 @@ enum class RenameStrategy {
     CheckThenRename, // check, rename, check again
 };
 
-// Renames one host path to another in the same directory without ever replacing
-// an existing file. A target that is the source itself under another letter case
-// (a case-insensitive file system) is renamed through a temporary name.
-FsStatus renameNoReplaceOnHost(const std::string& from, const std::string& to,
-                               RenameStrategy strategy = RenameStrategy::Automatic);
+// Renames one name to another in the open directory without ever replacing an
+// existing file. Both names are taken in that directory, so whatever happens
+// to the path it was opened by, nothing elsewhere is touched. A target that is
+// the source itself under another letter case (a case-insensitive file system)
+// is renamed through a temporary name.
+FsStatus renameNoReplaceIn(int directoryFd, const std::string& from, const std::string& to,
+                           RenameStrategy strategy = RenameStrategy::Automatic);
 
 } // namespace kavora::platform::internal

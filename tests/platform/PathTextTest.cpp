@@ -2,11 +2,13 @@
 
 #include "platform/FileSystem.h"
 #include "platform/internal/CaseFold.h"
+#include "platform/internal/OpenFolder.h"
 #include "platform/internal/Utf8.h"
 
-#include <locale.h>
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <map>
+#include <tuple>
 #include <wctype.h>
 
 namespace kavora::platform::test {
@@ -67,6 +69,29 @@ TEST(PathText, FolderNameFormAndJoin)
         {"C:\\\\", "C:\\"},           {"C:", "C:\\"}};
     for (const auto& [directory, form] : listed)
         EXPECT_EQ(listedDirectory(directory), form) << directory;
+}
+
+// The system's folders, judged on real paths: the user's own home is never
+// one (root's included), removable media under /run are not.
+TEST(PathText, SystemLocations)
+{
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"/etc/passwd", "/home/al", true},
+        {"/usr/share/a.mp3", "/home/al", true},
+        {"/var/lib/mpd/a.mp3", "/home/al", true},
+        {"/lib64/x", "/home/al", true},
+        {"/libx32/x", "/home/al", true},
+        {"/run/user/1000/a", "/home/al", true},
+        {"/root/a.mp3", "/home/al", true},
+        {"/root/a.mp3", "/root", false},
+        {"/run/media/al/USB/a.mp3", "/home/al", false},
+        {"/home/al/Music/a.mp3", "/home/al", false},
+        {"/etcetera/a.mp3", "/home/al", false},
+        {"/var/home/al/a.mp3", "/var/home/al", false},
+        {"/media/USB/a.mp3", "/home/al", false},
+        {"/tmp/a.mp3", "/", false}};
+    for (const auto& [path, home, system] : cases)
+        EXPECT_EQ(internal::isSystemLocation(path, home), system) << path << " with home " << home;
 }
 
 // "*.*" is every name, dotted or not, as is a trailing ".*"; "?" is exactly one

@@ -2,35 +2,88 @@
 #include "platform/LineWriter.h"
 #include "platform/internal/HostRename.h"
 
+#include <cerrno>
+#include <cstddef>
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kavora::platform::test {
 namespace {
 
-using internal::renameNoReplaceOnHost;
+using internal::renameNoReplaceIn;
 using internal::RenameStrategy;
 using Names = std::vector<std::string>;
 
 class Rename : public TempTree {};
 class Snapshot : public TempTree {};
 
-// The fallbacks are forced here on a file system that supports everything.
+// From here on this process's renameat2 fails with `error`, as FUSE and some
+// network file systems (EINVAL) or an old kernel (ENOSYS) answer it.
+void refuseRenameat2(int error)
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_renameat2, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<unsigned>(error) & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    ASSERT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
+    ASSERT_EQ(::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program), 0);
+}
+
+// Each way renames and never replaces: the fallbacks forced here on a file
+// system that supports everything, and reached as a real one makes them
+// reached, with renameat2 refused (in a child, which the filter cannot leave).
 // The first rename changes the case only, as a user may.
 TEST_F(Rename, EveryStrategyRenamesAndNeverReplaces)
 {
-    for (const RenameStrategy strategy :
-         {RenameStrategy::Automatic, RenameStrategy::LinkThenUnlink, RenameStrategy::CheckThenRename}) {
-        const std::string dir = "S" + std::to_string(static_cast<int>(strategy)) + "/";
+    const struct {
+        RenameStrategy strategy;
+        int renameat2Error;
+    } ways[] = {{RenameStrategy::Automatic, 0},
+                {RenameStrategy::LinkThenUnlink, 0},
+                {RenameStrategy::CheckThenRename, 0},
+                {RenameStrategy::Automatic, EINVAL},
+                {RenameStrategy::Automatic, ENOSYS}};
+    int index = 0;
+    for (const auto& [strategy, renameat2Error] : ways) {
+        const std::string dir = "S" + std::to_string(index++);
         SCOPED_TRACE(dir);
-        const std::string source = write(dir + "Song.mp3", "music");
-        const std::string other = write(dir + "Other.mp3", "other");
-        const std::string target = at(dir + "SONG.mp3");
-        ASSERT_TRUE(renameNoReplaceOnHost(source, target, strategy).ok());
-        EXPECT_FALSE(exists(source));
-        EXPECT_EQ(reasonOf(renameNoReplaceOnHost(other, target, strategy)), "target exists");
-        EXPECT_EQ(read(target), "music");
-        EXPECT_EQ(read(other), "other");
-        EXPECT_EQ(failureOf(renameNoReplaceOnHost(source, at(dir + "x.mp3"), strategy)), FsError::NotFound);
+        write(dir + "/Song.mp3", "music");
+        write(dir + "/Other.mp3", "other");
+        const int folder = ::open(at(dir).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const auto renameAll = [&, strategy = strategy, renameat2Error = renameat2Error] {
+            if (renameat2Error != 0) {
+                refuseRenameat2(renameat2Error);
+                EXPECT_NE(::syscall(SYS_renameat2, folder, "Song.mp3", folder, "x", 0), 0);
+                EXPECT_EQ(errno, renameat2Error);
+            }
+            ASSERT_TRUE(renameNoReplaceIn(folder, "Song.mp3", "SONG.mp3", strategy).ok());
+            EXPECT_EQ(reasonOf(renameNoReplaceIn(folder, "Other.mp3", "SONG.mp3", strategy)),
+                      "target exists");
+            EXPECT_EQ(failureOf(renameNoReplaceIn(folder, "Song.mp3", "x.mp3", strategy)), FsError::NotFound);
+        };
+        if (renameat2Error == 0) {
+            renameAll();
+        } else {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                renameAll();
+                ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+            }
+            int status = -1;
+            ::waitpid(child, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        ::close(folder);
+        EXPECT_FALSE(exists(at(dir + "/Song.mp3")));
+        EXPECT_EQ(read(at(dir + "/SONG.mp3")) + read(at(dir + "/Other.mp3")), "musicother");
     }
 }
 
@@ -62,7 +115,9 @@ TEST_F(Rename, CaseOnlyDetourThatMeetsAnotherNameLeavesEverythingInPlace)
 {
     const std::string lower = write("Music/a.mp3", "music");
     ASSERT_EQ(::link(lower.c_str(), at("Music/A.mp3").c_str()), 0);
-    EXPECT_EQ(failureOf(renameNoReplaceOnHost(lower, at("Music/A.mp3"))), FsError::TargetExists);
+    const int folder = ::open(at("Music").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    EXPECT_EQ(failureOf(renameNoReplaceIn(folder, "a.mp3", "A.mp3")), FsError::TargetExists);
+    ::close(folder);
     EXPECT_EQ(read(lower), "music");
     EXPECT_EQ(read(at("Music/A.mp3")), "music");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(at("Music")), {}), 2);

@@ -29,7 +29,8 @@ class FakeJobWindow final : public JobWindow {
 public:
     std::string report, trace;
     std::vector<int> progressValues;
-    std::chrono::microseconds appendDelay{0}; // lets a kill land at many points of a job
+    std::chrono::microseconds appendDelay{0};         // lets a kill land at many points of a job
+    std::function<void(int)> onProgress = [](int) {}; // runs between an entry's check and its rename
 
     void setExplanation(std::string_view caption) override { note("Label1=", caption); }
     void setNextEnabled(bool enabled) override { note("BtnOK.Enabled=", enabled ? "1" : "0"); }
@@ -38,7 +39,11 @@ public:
     void setBackVisible(bool visible) override { note("BtnCancel.Visible=", visible ? "1" : "0"); }
     void setDoneVisible(bool visible) override { note("BtnDone.Visible=", visible ? "1" : "0"); }
     int progressValue() const override { return progressValues.empty() ? 0 : progressValues.back(); }
-    void setProgressValue(int value) override { progressValues.push_back(value); }
+    void setProgressValue(int value) override
+    {
+        progressValues.push_back(value);
+        onProgress(value);
+    }
     void setProgressVisible(bool visible) override { note("Bar.Visible=", visible ? "1" : "0"); }
     void setStatusText(std::string_view text) override { note("Status=", text); }
     void replaceReport(std::string_view text) override { report = text; }
