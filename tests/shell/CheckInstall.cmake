@@ -29,7 +29,7 @@ set(expected
   ${CMAKE_INSTALL_DATADIR}/applications/org.kavora.Kavora.desktop
   ${CMAKE_INSTALL_DATADIR}/metainfo/org.kavora.Kavora.metainfo.xml
   ${CMAKE_INSTALL_DATADIR}/mime/packages/org.kavora.Kavora.mime.xml
-  ${CMAKE_INSTALL_MANDIR}/man1/kavora.1)
+  ${CMAKE_INSTALL_MANDIR}/man1/kavora.1.gz)
 foreach(path IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${path})
     message(FATAL_ERROR "not installed: ${path}")
@@ -73,7 +73,7 @@ endif()
 find_program(MAN man)
 if(MAN)
   run_or_fail("man does not find kavora(1)" ${MAN} -M ${PREFIX}/${CMAKE_INSTALL_MANDIR} -w 1 kavora)
-  if(NOT output STREQUAL "${PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/kavora.1")
+  if(NOT output STREQUAL "${PREFIX}/${CMAKE_INSTALL_MANDIR}/man1/kavora.1.gz")
     message(FATAL_ERROR "man does not find kavora(1) in ${PREFIX}/${CMAKE_INSTALL_MANDIR}: ${output}")
   endif()
 endif()
