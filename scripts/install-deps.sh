@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the screenshots need,
-# and only those that are missing. Safe to run again.
+# and only those that are missing. Safe to run again. With --package also the
+# tools that make and check the Debian package.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,13 @@ packages=(
   xvfb xauth x11-apps imagemagick
   desktop-file-utils appstream shared-mime-info groff-base
 )
+case ${1:-} in
+  '') ;;
+  # dpkg-shlibdeps (dpkg-dev) and file compute the package's Depends; gio
+  # (libglib2.0-bin) reads the MIME database as a desktop does.
+  --package) packages+=(dpkg-dev file lintian libglib2.0-bin) ;;
+  *) echo "usage: $0 [--package]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
