@@ -2,7 +2,7 @@
 # Builds the Debian package build/package/kavora_<version>_<arch>.deb: a
 # release build with /usr as prefix and Debian's hardening flags, stripped and
 # packed by CPack, then checked by lintian. Installs what it needs first, and
-# fails when lintian reports an error.
+# fails when lintian reports an error or a warning.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --package
