@@ -339,7 +339,8 @@ FsResult<std::vector<std::string>> FileSystem::subdirectories(std::string_view d
         return host.failure();
     std::vector<FoldedKey> keys;
     const FsStatus status = forEachEntry(host.value(), [&keys](std::string_view name, auto kind) {
-        if (!isHiddenName(name) && kind() == EntryKind::Directory)
+        // Dot-folders too: players keep their playlists in ~/.config and ~/.local.
+        if (kind() == EntryKind::Directory)
             keys.push_back(FoldedKey{internal::foldedName(name), std::string(name)});
     });
     if (!status)

@@ -105,7 +105,8 @@ public:
     // component does not exist yet, the host path it would be created at.
     FsResult<std::string> hostPath(std::string_view path) const;
 
-    // Listings for the selection window, sorted case-insensitively. Names only.
+    // Listings for the selection window, sorted case-insensitively. Names only;
+    // every subfolder, hidden ones included, but only files that are not.
     // The listed directory itself is read afresh on every call, also by a
     // Snapshot object. A file list takes the names that match any of its
     // patterns, each name once.

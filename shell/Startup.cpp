@@ -129,8 +129,8 @@ void ProgramSession::restoreAndForeground()
 void ProgramSession::openPlaylist(const std::string& playlist)
 {
     KVRFrmStart& window = *m_mainWindow;
-    if (!window.takesPlaylist()) {
-        window.setStatusText(kPlaylistNotOpened);
+    if (const std::string_view refusal = window.playlistRefusal(); !refusal.empty()) {
+        window.setStatusText(refusal);
         qCDebug(lcStartup) << "playlist not opened, the window is busy:" << playlist.c_str();
         return;
     }

@@ -26,9 +26,6 @@ class KVRFrmAbout;
 // The main window's caption, by which a second start finds the running copy.
 inline constexpr char kMainWindowCaption[] = "Kavora 1.0";
 
-// The status text when a playlist handed over finds the window busy.
-inline constexpr char kPlaylistNotOpened[] = "The playlist was not opened because a job is in progress.";
-
 // Everything that lives from start-up to the end of the run: the main window,
 // the Help menu's viewer, the about box while it is open, and this copy's claim
 // on the window title.

@@ -359,12 +359,19 @@ void KVRFrmStart::closePlaylistPicker()
     picker->close();
 }
 
-bool KVRFrmStart::takesPlaylist() const
+std::string_view KVRFrmStart::playlistRefusal() const
 {
-    // Disabled, the window has the about box open; a modal window is a
-    // message box or the processing-error dialog.
-    return !m_jobRunning && m_picker == nullptr && isEnabled() &&
-           QApplication::activeModalWidget() == nullptr;
+    if (m_jobRunning)
+        return "The playlist was not opened because a job is in progress.";
+    // A message box or the processing-error dialog.
+    if (QApplication::activeModalWidget() != nullptr)
+        return "The playlist was not opened because a dialog is open.";
+    // Nothing but the about box disables the window.
+    if (!isEnabled())
+        return "The playlist was not opened because the about box is open.";
+    if (m_picker != nullptr)
+        return "The playlist was not opened because the selection window is open.";
+    return {};
 }
 
 void KVRFrmStart::chooseOperation(const char* mode)

@@ -92,10 +92,12 @@ public:
     // from there: nothing returns to the idle state.
     void closePlaylistPicker();
 
-    // Whether a playlist handed over now (OpenPlaylist) is to be opened: in
-    // the idle, preview and done states, while no job runs and neither the
-    // selection window nor a dialog is open.
-    bool takesPlaylist() const;
+    // Why a playlist handed over now (OpenPlaylist) is not to be opened, for
+    // the status bar: a job runs, a dialog or message box is open, the about
+    // box is open, or the selection window is. Empty in the idle, preview and
+    // done states while none of these holds.
+    std::string_view playlistRefusal() const;
+    bool takesPlaylist() const { return playlistRefusal().empty(); }
 
     // Event handlers, public so that the shell and tests can drive them.
     void mnuCreateClick();

@@ -227,7 +227,7 @@ TEST_F(ShellTest, TheIdleWindowItsHelpAndItsAboutBox)
         EXPECT_TRUE(window.isVisible());
         m_session->openPlaylist(hostPath("Lists/mix.m3u"));
         EXPECT_FALSE(inPreview(window));
-        EXPECT_EQ(window.statusText(), kPlaylistNotOpened);
+        EXPECT_EQ(window.statusText(), "The playlist was not opened because the about box is open.");
         EXPECT_TRUE(box.isVisible() && box.isEnabled() && viewer.isVisible() && viewer.isEnabled());
         EXPECT_FALSE(child<QLabel>(box, "Picture1").pixmap().isNull());
         const QString shownLines =
@@ -249,7 +249,8 @@ TEST_F(ShellTest, TheIdleWindowItsHelpAndItsAboutBox)
 
 // "kavora PLAYLIST": the window starts in the preview of that playlist, in
 // Create or Remove as its type says; one that cannot be read is the
-// preview's message, and the window goes on from there.
+// preview's message, and the window goes on from there. Playlists handed
+// over meanwhile are refused, the status bar says why.
 TEST_F(ShellTest, AFirstStartWithAPlaylistShowsItsPreview)
 {
     writeFile("Lists/mix.m3u", "../Music/A.mp3\n");
@@ -266,7 +267,12 @@ TEST_F(ShellTest, AFirstStartWithAPlaylistShowsItsPreview)
     }
 
     ModalAnswerer answers;
-    answers.then(press("OK"));
+    answers.then([this](QWidget* message) {
+        m_session->openPlaylist(hostPath("Lists/mix.m3u"));
+        EXPECT_EQ(m_session->mainWindow().statusText(),
+                  "The playlist was not opened because a dialog is open.");
+        press("OK")(message);
+    });
     KVRFrmStart& window = startProgram(hostPath("Lists/gone.m3u"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.seen.size() == 1; }, 5000));
     EXPECT_TRUE(answers.seen[0].starts_with("KVR|The playlist C:\\Lists\\gone.m3u cannot be shown"))
@@ -275,6 +281,8 @@ TEST_F(ShellTest, AFirstStartWithAPlaylistShowsItsPreview)
     QTest::mouseClick(&child<QPushButton>(window, "BtnCancel"), Qt::LeftButton);
     KVRFrmGetFilename& picker = made(window.playlistPicker(), "selection window");
     EXPECT_TRUE(picker.isVisible());
+    m_session->openPlaylist(hostPath("Lists/mix.m3u"));
+    EXPECT_EQ(window.statusText(), "The playlist was not opened because the selection window is open.");
     QTest::mouseClick(&child<QPushButton>(picker, "BtnCancel"), Qt::LeftButton);
     EXPECT_TRUE(child<QMenu>(window, "mnuActions").menuAction()->isEnabled());
 }
@@ -325,6 +333,7 @@ TEST_F(ShellTest, SimultaneousStartsAreSerializedAndADeadHolderBlocksNobody)
 // job's end; the report stays until "&Done", and the done state takes the next.
 TEST_F(ShellTest, SecondStartsBringTheFirstForwardAndHandOverTheirPlaylists)
 {
+    const std::string kJobRunning = "The playlist was not opened because a job is in progress.";
     writeFile("Lists/mix.m3u", "Gone.mp3\nAlsoGone.mp3\n");
     writeFile("Lists/old.kvr", "001 A.mp3\r\n");
     writeFile("Lists/other.m3u", "Other.mp3\n");
@@ -356,7 +365,7 @@ TEST_F(ShellTest, SecondStartsBringTheFirstForwardAndHandOverTheirPlaylists)
     answers
         .then([&](QWidget* dialog) {
             secondStart(other, m_home.path());
-            EXPECT_TRUE(QTest::qWaitFor([&] { return window.statusText() == kPlaylistNotOpened; }, 5000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return window.statusText() == kJobRunning; }, 5000));
             press("&Skip File")(dialog);
         })
         .then([&](QWidget* dialog) {
@@ -367,7 +376,7 @@ TEST_F(ShellTest, SecondStartsBringTheFirstForwardAndHandOverTheirPlaylists)
     EXPECT_EQ(answers.seen.size(), 2u);
     QTest::qWait(200); // a request that slipped past would act now
     EXPECT_TRUE(shown(window, "BtnDone") && !shown(window, "BtnOK"));
-    EXPECT_EQ(window.statusText(), kPlaylistNotOpened);
+    EXPECT_EQ(window.statusText(), kJobRunning);
     EXPECT_EQ(m_state.InputPlaylistPath, "C:\\Lists\\mix.m3u");
     EXPECT_NE(window.reportText().find("Error - File not found - AlsoGone.mp3"), std::string::npos)
         << window.reportText();

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QTreeWidget>
 
 #include <tuple>
 
@@ -76,12 +77,17 @@ TEST_F(PickerTest, NextIsEnabledAsTheTableSays)
 // The first type also lists ".m3u8" playlists, as Windows does under "*.m3u";
 // the entry texts stay as they are. Only a choice from the list changes the
 // type: text typed into the type box that names another type, however the
-// editing ends, chooses nothing.
+// editing ends, chooses nothing. Dot-folders are listed, as players keep
+// playlists there.
 TEST_F(PickerTest, EachTypeListsItsFilesAndTypingInTheTypeBoxChoosesNone)
 {
-    for (const char* file : {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3"})
+    for (const char* file :
+         {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3", ".old/h.m3u"})
         writeFile(kStartHost + file, "x");
     KVRFrmGetFilename& picked = open();
+    EXPECT_EQ(
+        control<QTreeWidget>(&picked, "Dir1")->findItems(QStringLiteral(".old"), Qt::MatchRecursive).size(),
+        1);
     auto* combo = control<QComboBox>(&picked, "Combo1");
     const std::pair<const char*, std::vector<std::string>> types[] = {
         {"MusicMatch playlist (*.m3u)", {"a.m3u", "B.M3U8"}},
@@ -143,10 +149,12 @@ TEST_F(PickerTest, AnUnreadableFolderOrDriveIsReportedAndTheWindowStaysWhereItWa
 
 // "&Next" hands on the text as it stands and the directory shown, and leaves
 // closing to its receiver; "&Back" and the close box close the window. A file
-// picked at a drive root is joined with a second backslash.
+// picked at a drive root is joined with a second backslash; a picked name
+// keeps its bytes, UTF-8 or not.
 TEST_F(PickerTest, SaysWhatTheUserAskedForBySignals)
 {
     writeFile("a.m3u", "x");
+    writeFile("Caf\xE9.m3u", "x");
     for (const bool closeBoxed : {false, true}) {
         SCOPED_TRACE(closeBoxed ? "close box" : "Back");
         KVRFrmGetFilename& picked = open();
@@ -165,6 +173,8 @@ TEST_F(PickerTest, SaysWhatTheUserAskedForBySignals)
             nextGives("C:\\\\a.m3u");
             typePath("C:\\Other\\b.m3u"); // another folder
             nextGives("C:\\Other\\b.m3u");
+            clickFile(QStringLiteral("Caf\u00E9.m3u"));
+            nextGives("C:\\\\Caf\xE9.m3u");
         }
         EXPECT_TRUE(closed.isEmpty() && picked.isVisible()) << "Next closed the window";
         if (closeBoxed)
