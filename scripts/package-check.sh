@@ -100,7 +100,7 @@ step "the MIME database reads mix.kvr as $type"
 # them. Its own type stays Kavora's.
 mkdir -p "$work/player/applications" "$work/bin"
 printf '#!/bin/sh\n' >"$work/bin/test-player" && chmod +x "$work/bin/test-player"
-player_types="audio/x-mpegurl;audio/x-scpls;application/xspf+xml;application/vnd.ms-wpl;application/vnd.apple.mpegurl;"
+player_types="audio/x-mpegurl;audio/x-scpls;application/xspf+xml;application/vnd.ms-wpl;audio/x-ms-asx;application/vnd.apple.mpegurl;"
 printf '[Desktop Entry]\nType=Application\nName=Player\nExec=test-player %%U\nMimeType=%s\n' "$player_types" \
   >"$work/player/applications/test-player.desktop"
 update-desktop-database "$work/player/applications"
