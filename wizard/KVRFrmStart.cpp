@@ -6,6 +6,7 @@
 #include "processing/dialog/KVRfrmFileNotFound.h"
 #include "processing/dialog/QtMessageBoxes.h"
 #include "processing/dialog/WindowLook.h"
+#include "wizard/FreshButtonGuard.h"
 #include "wizard/InputDuringJob.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/PlaylistTypes.h"
@@ -145,6 +146,7 @@ KVRFrmStart::StepControls KVRFrmStart::makeStepControls()
     made.label1->hide();
 
     made.btnDone = makeButton(m_client, "BtnDone", QStringLiteral("&Done"), twipsRect(8055, 4815, 870, 375));
+    new FreshButtonGuard(*made.btnDone);
 
     setTabOrder(made.reportArea, made.btnOK);
     setTabOrder(made.btnOK, made.btnCancel);

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QStatusTipEvent>
+#include <QStyleHints>
 
 #include <algorithm>
 
@@ -299,9 +301,14 @@ TEST_F(MainWindowTest, EveryWayOutOfTheSelectionWindowLeavesTheMainWindowUsableA
 // in a double click) would hit "&Done" in its place, Alt+D would click
 // "&Done" too, and a click on the Help menu would open it. The window is
 // active, as the one a user clicks is; an inactive one would take the focus
-// off a pressed button.
+// off a pressed button. A click that comes after the job ended, within the
+// double-click interval, is the second of a double click on "&Next" too.
 TEST_F(MainWindowTest, ClicksAndKeysMadeDuringAJobAreDroppedAndTheReportStays)
 {
+    QStyleHints& hints = *QGuiApplication::styleHints();
+    const int interval = hints.mouseDoubleClickInterval();
+    const QScopeGuard restore([&] { hints.setMouseDoubleClickInterval(interval); });
+    hints.setMouseDoubleClickInterval(60000);
     const auto queue = [this](std::function<void(QWindow*)> input) {
         QMetaObject::invokeMethod(
             &window(), [this, input] { input(window().windowHandle()); }, Qt::QueuedConnection);
@@ -331,6 +338,12 @@ TEST_F(MainWindowTest, ClicksAndKeysMadeDuringAJobAreDroppedAndTheReportStays)
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     if (QWidget* popup = QApplication::activePopupWidget())
         popup->close();
+
+    QTest::mouseClick(control<QPushButton>(&window(), "BtnDone"), Qt::LeftButton);
+    EXPECT_EQ(mainState(), kDone);
+    hints.setMouseDoubleClickInterval(0);
+    click(&window(), "BtnDone");
+    EXPECT_EQ(mainState(), kIdle);
 }
 
 TEST_F(MainWindowTest, HoveringAMenuItemLeavesTheStatusText)
