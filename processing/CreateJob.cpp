@@ -22,6 +22,7 @@ namespace {
 using platform::FsError;
 using platform::FsStatus;
 using playlist::PlaylistItem;
+using Step = playlist::PlaylistWalk::Step;
 
 enum class Outcome { Continue, Stop };
 
@@ -83,9 +84,13 @@ Outcome numberFile(Job& job, const Job::Located& located, NewPlaylist& newPlayli
 
     const std::string prefix = numberPrefix(job.RenamedCount + 1);
     const std::string newName = prefix + file.name;
-    if (const FsStatus listed = newPlaylist.list(located.form.withNumberedName(prefix, file.name)); !listed)
-        return stopWriting(job, listed, false);
     const std::string oldPath = job.lookupPath(located.form.path());
+    // A named playlist's entry is listed by its full path: its own form
+    // starts from another folder.
+    const std::string line = job.isNested() ? std::string(platform::directoryPart(oldPath)) + newName
+                                            : located.form.withNumberedName(prefix, file.name);
+    if (const FsStatus listed = newPlaylist.list(line); !listed)
+        return stopWriting(job, listed, false);
     if (const FsStatus renamed = job.fileSystem().renameInFolder(file, newName); !renamed) {
         job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
         if (const FsStatus takenBack = newPlaylist.takeBack(); !takenBack)
@@ -106,8 +111,13 @@ void countEntry(Job& job)
     }
 }
 
-Outcome processEntry(Job& job, const PlaylistItem& line, NewPlaylist& newPlaylist)
+Outcome processEntry(Job& job, const Step& step, NewPlaylist& newPlaylist)
 {
+    const PlaylistItem& line = step.item;
+    if (step.refusal != playlist::Refusal::None) {
+        countEntry(job);
+        return leaveOut(job, newPlaylist, job.refusalLine(step));
+    }
     switch (line.kind) {
     case PlaylistItem::Kind::Blank:
     case PlaylistItem::Kind::Directive:
@@ -120,7 +130,7 @@ Outcome processEntry(Job& job, const PlaylistItem& line, NewPlaylist& newPlaylis
         return leaveOut(job, newPlaylist, report::notLocalFile(line.text));
     case PlaylistItem::Kind::Entry: {
         AppState& state = job.state;
-        state.CurrentEntry = line.entry->path();
+        state.CurrentEntry = job.shownEntry(*line.entry);
         Job::Located located = job.locate(*line.entry);
         if (isMissing(located)) {
             findMissingEntry(job, located);
@@ -142,12 +152,18 @@ Outcome processEntry(Job& job, const PlaylistItem& line, NewPlaylist& newPlaylis
 }
 
 // The new playlist of a playlist in another format is an extended M3U: a
-// title line goes before each entry that has a title.
-FsStatus copyTitle(Job& job, const PlaylistItem& item, NewPlaylist& newPlaylist)
+// title line goes before each entry that has a title, as before the entries
+// of a named playlist. The title of the entry that named it goes.
+FsStatus copyTitle(Job& job, const Step& step, bool enteredNested, NewPlaylist& newPlaylist)
 {
-    if (job.input->format() == playlist::Format::LineList || item.title.empty())
+    if (enteredNested) {
+        if (const FsStatus dropped = newPlaylist.leaveOut(); !dropped)
+            return dropped;
+    }
+    const bool ownTitleLines = job.input->format() == playlist::Format::LineList && !step.nested;
+    if (ownTitleLines || step.item.title.empty())
         return {};
-    return newPlaylist.copy(playlist::titleLine(item.title));
+    return newPlaylist.copy(playlist::titleLine(step.item.title));
 }
 
 void processEntries(Job& job, NewPlaylist& newPlaylist)
@@ -159,12 +175,15 @@ void processEntries(Job& job, NewPlaylist& newPlaylist)
             return;
         }
     }
-    while (const std::optional<PlaylistItem> item = job.nextItem()) {
-        if (const FsStatus written = copyTitle(job, *item, newPlaylist); !written) {
+    bool nested = false;
+    while (const std::optional<Step> step = job.nextItem()) {
+        const bool enteredNested = step->nested && !nested;
+        nested = step->nested;
+        if (const FsStatus written = copyTitle(job, *step, enteredNested, newPlaylist); !written) {
             stopWriting(job, written, false);
             return;
         }
-        const Outcome outcome = processEntry(job, *item, newPlaylist);
+        const Outcome outcome = processEntry(job, *step, newPlaylist);
         if (state.UseDirectoryForAll == kFalse16) {
             state.MissingFileDirectory.clear();
         }

@@ -1,9 +1,9 @@
 #include "processing/Job.h"
 
 #include "processing/AppState.h"
-#include "processing/playlist/EntryPath.h"
 #include "processing/JobWindow.h"
 #include "processing/ReportText.h"
+#include "processing/playlist/EntryPath.h"
 
 #include <algorithm>
 #include <string>
@@ -20,14 +20,47 @@ const platform::FileSystem& Job::fileSystem() const
     return *state.FileSystem;
 }
 
-std::optional<playlist::PlaylistItem> Job::nextItem()
+std::optional<playlist::PlaylistWalk::Step> Job::nextItem()
 {
-    return input->next([this](std::string_view path) { return fileSystem().fileExists(lookupPath(path)); });
+    if (!m_walk) {
+        m_walk = std::make_unique<playlist::PlaylistWalk>(
+            *input, state.InputPlaylistPath,
+            [this]() -> const platform::FileSystem& { return fileSystem(); });
+        for (const platform::FileIdentity& playlist : m_playlists)
+            m_walk->markRead(playlist);
+    }
+    std::optional<playlist::PlaylistWalk::Step> step = m_walk->next();
+    m_nested = step && step->nested;
+    m_listedIn = m_nested ? step->listedIn : std::string();
+    return step;
 }
 
 std::string Job::lookupPath(std::string_view entry) const
 {
-    return kavora::lookupPath(state.InputPlaylistPath, entry);
+    return kavora::lookupPath(m_listedIn.empty() ? state.InputPlaylistPath : m_listedIn, entry);
+}
+
+std::string Job::shownEntry(const playlist::EntryText& entry) const
+{
+    return m_nested ? lookupPath(entry.path()) : entry.path();
+}
+
+std::string Job::refusalLine(const playlist::PlaylistWalk::Step& step) const
+{
+    const std::string entry = step.item.entry ? shownEntry(*step.item.entry) : step.item.text;
+    switch (step.refusal) {
+    case playlist::Refusal::NotMusic:
+        return report::notMusicFile(entry);
+    case playlist::Refusal::TooDeep:
+        return report::playlistTooDeep(entry, playlist::kDeepestNesting);
+    case playlist::Refusal::ReadAlready:
+        return report::playlistReadAlready(entry);
+    case playlist::Refusal::Unreadable:
+        return report::cannotReadNamedPlaylist(step.failure, entry);
+    case playlist::Refusal::None:
+        break;
+    }
+    return {};
 }
 
 Job::Located Job::locate(const playlist::EntryText& entry) const
@@ -60,6 +93,8 @@ void Job::noteRenamed(const platform::FileIdentity& file)
 void Job::notePlaylist(const platform::FileIdentity& file)
 {
     m_playlists.push_back(file);
+    if (m_walk)
+        m_walk->markRead(file);
 }
 
 void Job::reportLine(std::string_view line)

@@ -3,6 +3,7 @@
 #include "platform/FileIdentity.h"
 #include "platform/FileSystem.h"
 #include "processing/playlist/PlaylistReader.h"
+#include "processing/playlist/PlaylistWalk.h"
 
 #include <cstdint>
 #include <memory>
@@ -50,10 +51,19 @@ public:
     const platform::FileSystem& fileSystem() const;
     bool isDryRun() const { return fileSystem().changesNothing(); }
 
-    // The next item of the input playlist; nothing at its end.
-    std::optional<playlist::PlaylistItem> nextItem();
-    // Where the job looks for the file of an entry path.
+    // The next item of the input playlist, or of a playlist it names, read
+    // in that entry's place; nothing at the end.
+    std::optional<playlist::PlaylistWalk::Step> nextItem();
+    // Where the job looks for the file of an entry path of the playlist that
+    // lists the current item.
     std::string lookupPath(std::string_view entry) const;
+    // The current item comes from a playlist that the input names.
+    bool isNested() const { return m_nested; }
+    // An entry as the report and the missing-file dialog show it: as written,
+    // or as a full path when a named playlist lists it.
+    std::string shownEntry(const playlist::EntryText& entry) const;
+    // The report line of an entry the walk refused.
+    std::string refusalLine(const playlist::PlaylistWalk::Step& step) const;
 
     // The file an entry names, looked for as the line writes it and, when that
     // names nothing, by its %XX-decoded reading.
@@ -91,6 +101,9 @@ private:
     std::shared_ptr<const platform::FileSystem> m_jobFileSystem;
     std::unordered_set<platform::FileIdentity> m_renamed;
     std::vector<platform::FileIdentity> m_playlists;
+    std::unique_ptr<playlist::PlaylistWalk> m_walk;
+    std::string m_listedIn; // the playlist of the current item; empty for the input
+    bool m_nested = false;
 };
 
 } // namespace kavora

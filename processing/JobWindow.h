@@ -13,13 +13,13 @@ public:
     virtual void setExplanation(std::string_view caption) = 0; // Label1
     virtual void setNextEnabled(bool enabled) = 0;             // BtnOK
     virtual void setNextVisible(bool visible) = 0;
-    virtual void setBackEnabled(bool enabled) = 0;             // BtnCancel
+    virtual void setBackEnabled(bool enabled) = 0; // BtnCancel
     virtual void setBackVisible(bool visible) = 0;
-    virtual void setDoneVisible(bool visible) = 0;             // BtnDone
-    virtual int progressValue() const = 0;                     // ProgressBar1, 0 to 100
+    virtual void setDoneVisible(bool visible) = 0; // BtnDone
+    virtual int progressValue() const = 0;         // ProgressBar1, 0 to 100
     virtual void setProgressValue(int value) = 0;
     virtual void setProgressVisible(bool visible) = 0;
-    virtual void setStatusText(std::string_view text) = 0;     // StatusBar1
+    virtual void setStatusText(std::string_view text) = 0; // StatusBar1
     // Replaces the whole report (RichTextBox1) and puts the caret at its end.
     virtual void replaceReport(std::string_view text) = 0;
     // Adds text at the end of the report and puts the caret at the new end; the

@@ -2,8 +2,8 @@
 
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
-#include "processing/playlist/EntryPath.h"
 #include "processing/MessageBoxes.h"
+#include "processing/playlist/EntryPath.h"
 
 #include <memory>
 #include <string>

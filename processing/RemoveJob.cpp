@@ -67,8 +67,8 @@ void runRemoveJob(Job& job)
         }
     }
     if (job.input) {
-        while (const std::optional<PlaylistItem> item = job.nextItem()) {
-            const PlaylistItem& line = *item;
+        while (const std::optional<playlist::PlaylistWalk::Step> step = job.nextItem()) {
+            const PlaylistItem& line = step->item;
             if (line.kind == PlaylistItem::Kind::Blank || line.kind == PlaylistItem::Kind::Directive) {
                 continue;
             }
@@ -76,12 +76,14 @@ void runRemoveJob(Job& job)
             if (job.window.progressValue() < 100) {
                 job.window.setProgressValue(job.window.progressValue() + 1);
             }
-            if (line.kind == PlaylistItem::Kind::Overlong) {
+            if (step->refusal != playlist::Refusal::None) {
+                job.reportEntryError(job.refusalLine(*step));
+            } else if (line.kind == PlaylistItem::Kind::Overlong) {
                 job.reportEntryError(report::lineTooLong(line.text));
             } else if (line.kind == PlaylistItem::Kind::Stream) {
                 job.reportEntryError(report::notLocalFile(line.text));
             } else {
-                state.CurrentEntry = line.entry->path();
+                state.CurrentEntry = job.shownEntry(*line.entry);
                 removeNumber(job, *line.entry);
             }
         }

@@ -155,6 +155,26 @@ std::string notLocalFile(std::string_view line)
     return errorLine("Not a local file", line);
 }
 
+std::string notMusicFile(std::string_view entry)
+{
+    return errorLine("Not a music file; file left as it is", entry);
+}
+
+std::string playlistTooDeep(std::string_view entry, std::size_t deepest)
+{
+    return errorLine(concat({"Playlist named below ", std::to_string(deepest), " others; not read"}), entry);
+}
+
+std::string playlistReadAlready(std::string_view entry)
+{
+    return errorLine("Playlist named again; read once only", entry);
+}
+
+std::string cannotReadNamedPlaylist(const platform::FsFailure& failure, std::string_view entry)
+{
+    return errorLine(because("Playlist cannot be read", failure), entry);
+}
+
 std::string lineTooLong(std::string_view lineStart)
 {
     return errorLine("Line too long to be a path; skipped", playlist::leadingCharacters(lineStart, 80));

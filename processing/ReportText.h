@@ -42,6 +42,10 @@ std::string namesOwnPlaylist(std::string_view entry);
 std::string numberLimitReached(std::string_view entry);
 std::string carriesOtherNumber(std::string_view entry);
 std::string notLocalFile(std::string_view line);
+std::string notMusicFile(std::string_view entry);
+std::string playlistTooDeep(std::string_view entry, std::size_t deepest);
+std::string playlistReadAlready(std::string_view entry);
+std::string cannotReadNamedPlaylist(const platform::FsFailure& failure, std::string_view entry);
 // The line's first 80 characters.
 std::string lineTooLong(std::string_view lineStart);
 

@@ -2,9 +2,9 @@
 
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
-#include "processing/playlist/EntryPath.h"
 #include "processing/MessageBoxes.h"
 #include "processing/MissingFileHandlers.h"
+#include "processing/playlist/EntryPath.h"
 
 #include <memory>
 #include <string>

@@ -55,7 +55,8 @@ TEST_F(JobTest, CreateThenRemoveWriteTheirReportsToTheByte)
 // "\" starts at the playlist drive's root; both separators split alike. The
 // new playlist keeps each entry's form, with the name as it is on disk
 // whatever case and encoding the playlist spells it in. Remove gives back
-// every name and byte, and a second Remove shortens nothing twice.
+// every name and byte, and a second Remove shortens nothing twice. A file
+// that is no music by its name is left as it is, unasked.
 TEST_F(JobTest, EntriesAreFoundWherePlayersMeanThemAndComeBackByteForByte)
 {
     std::string bytes(256, '\0');
@@ -82,12 +83,13 @@ TEST_F(JobTest, EntriesAreFoundWherePlayersMeanThemAndComeBackByteForByte)
                "C:/Music/005 Forward.mp3", host("Music/006 Host.mp3").string(), "c:\\MUSIC\\007 Case.mp3",
                "C:\\Music\\008 001 Old.mp3", "C:\\Music\\foo/../009 Dot.mp3",
                "C:\\Music\\010 Caf\xC3\xA9 \xC2\xAB\x31\xC2\xBB.mp3", "c:/music/011 Legacy \xE9t\xE9.mp3",
-               "C:\\Music\\012 #1.mp3", "C:\\Music\\013 two  spaces .ogg", "C:\\Music\\014 x"}));
+               "C:\\Music\\012 #1.mp3", "C:\\Music\\013 two  spaces .ogg"}));
     EXPECT_TRUE(fs::exists(host("Lists/001 Song.mp3")) && fs::exists(host("Music/007 Case.mp3")) &&
                 fs::exists(host("Music/011 Legacy \xE9t\xE9.mp3")));
     EXPECT_TRUE(reported("\r\nRenamed C:\\Lists\\001 Song.mp3\r\n") &&
                 reported("\r\nRenamed C:\\004 Root.mp3\r\n") &&
-                reported("\r\nRenamed c:\\MUSIC\\007 Case.mp3\r\n"));
+                reported("\r\nRenamed c:\\MUSIC\\007 Case.mp3\r\n") &&
+                reported("\r\nError - Not a music file; file left as it is - C:\\Music\\x\r\n"));
     EXPECT_EQ(user.log, std::vector<std::string>{"File not found - C:\\Music\\missing.mp3 []"});
     expectRemoveRestores(before, "Lists/mix.kvr");
     expectRemoveRestores(before, "Lists/mix.kvr"); // finds no numbered name
@@ -284,19 +286,19 @@ TEST_F(FailureTest, ThousandthFileIsLeftUnnumbered)
 // either job.
 TEST_F(FailureTest, RemoveTakesOffOnlyThePlaylistsOwnNumber)
 {
-    write({{"Music/abcd", "4"}, {"Music/Track01.mp3", "t"}, {"Here/Song.mp3", "cwd"}});
-    write({{"Music/004 .x", "x"}, {"Music/101 Intro.flac", "i"}, {"Music/006 Song.mp3", "s"}});
+    write({{"Music/a.ra", "4"}, {"Music/Track01.mp3", "t"}, {"Here/Song.mp3", "cwd"}});
+    write({{"Music/004 .mp3", "x"}, {"Music/101 Intro.flac", "i"}, {"Music/006 Song.mp3", "s"}});
     write("Lists/mix.kvr",
-          lines({"#EXTM3U", "C:\\Music\\abcd", "", "  ", "C:\\Music\\", "C:\\Music\\Track01.mp3",
-                 "C:\\Music\\004 .x", "C:\\Music\\101 Intro.flac", "C:\\Music\\006 Song.mp3"}));
+          lines({"#EXTM3U", "C:\\Music\\a.ra", "", "  ", "C:\\Music\\", "C:\\Music\\Track01.mp3",
+                 "C:\\Music\\004 .mp3", "C:\\Music\\101 Intro.flac", "C:\\Music\\006 Song.mp3"}));
     runJob("Remove", "C:\\Lists\\mix.kvr");
     const std::string notOurs =
         "Error - File name does not carry this playlist's number; file left as it is - C:\\Music\\";
     EXPECT_EQ(
         window.report,
         reportOf("C:\\Lists\\mix.kvr",
-                 {notOurs + "abcd", "Error - File left as it is (is a folder) - C:\\Music\\",
-                  notOurs + "Track01.mp3", notOurs + "004 .x", notOurs + "101 Intro.flac",
+                 {notOurs + "a.ra", "Error - Not a music file; file left as it is - C:\\Music\\",
+                  notOurs + "Track01.mp3", notOurs + "004 .mp3", notOurs + "101 Intro.flac",
                   "Renamed C:\\Music\\Song.mp3", "", "<<<  Processing completed with 5 ERRORS DETECTED  >>>",
                   "", "1 out of a possible 6 files successfully renamed to original file names."}));
     // In Create, after Ignore Errors no dialog follows, and the flag lasts one job.
@@ -313,7 +315,7 @@ TEST_F(FailureTest, RemoveTakesOffOnlyThePlaylistsOwnNumber)
     EXPECT_EQ(read("Lists/ignore.kvr"), lines({"", "#EXTM3U"}));
     EXPECT_EQ(user.log.size(), 1U);
     EXPECT_FALSE(state.IgnoreErrors);
-    EXPECT_EQ(read("Music/abcd") + read("Music/Track01.mp3") + read("Here/Song.mp3") + read("Music/004 .x") +
+    EXPECT_EQ(read("Music/a.ra") + read("Music/Track01.mp3") + read("Here/Song.mp3") + read("Music/004 .mp3") +
                   read("Music/101 Intro.flac"),
               "4tcwdxi");
 }

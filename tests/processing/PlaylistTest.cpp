@@ -295,6 +295,49 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
     }
 }
 
+// A playlist an entry names is read in its place, from its own folder and
+// each file once, eight deep at most; a file that is no music by its name
+// is left as it is, unasked. Each entry of the input (and of the playlists it
+// names) with its report line, in order.
+TEST_F(PlaylistCorpus, NamedPlaylistsAreReadInPlaceAndOnlyMusicIsNumbered)
+{
+    write({{"Music/a.mp3", "a"}, {"Music/b.mp3", "b"}, {"Music/c.flac", "c"}, {"Music/cover.jpg", "j"}});
+    write({{"Music/notes.pdf", "p"},
+           {"Lists/sub/rec_2.m3u", "#EXTM3U\n#EXTINF:5,A\n..\\..\\Music\\a.mp3\n..\\top.m3u\nrec_2.m3u\n"}});
+    for (int level = 1; level <= 9; ++level)
+        write("Lists/chain" + std::to_string(level) + ".m3u",
+              level == 8 ? "C:\\Music\\c.flac\nchain9.m3u\n"
+                         : "chain" + std::to_string(level + 1) + ".m3u\n");
+    const std::pair<std::string, std::string> answers[] = {
+        {"#EXTINF:1,Sub\r\nsub/rec_2.m3u", "Renamed C:\\Music\\001 a.mp3"},
+        {"", "Error - Playlist named again; read once only - C:\\Lists\\top.m3u"},
+        {"", "Error - Playlist named again; read once only - C:\\Lists\\sub\\rec_2.m3u"},
+        {"C:\\Music\\cover.jpg", "Error - Not a music file; file left as it is - C:\\Music\\cover.jpg"},
+        {"C:\\Music\\notes.pdf", "Error - Not a music file; file left as it is - C:\\Music\\notes.pdf"},
+        {"missing.m3u", "Error - File not found - missing.m3u"},
+        {"C:\\Music\\b.mp3", "Renamed C:\\Music\\002 b.mp3"},
+        {"chain1.m3u", "Renamed C:\\Music\\003 c.flac"},
+        {"", "Error - Playlist named below 8 others; not read - C:\\Lists\\chain9.m3u"},
+    };
+    std::vector<std::string> entries, reportLines;
+    for (const auto& [entry, line] : answers) {
+        if (!entry.empty())
+            entries.push_back(entry);
+        reportLines.push_back(line);
+    }
+    write("Lists/top.m3u", lines(entries));
+    user.script = {{"skip"}};
+    const auto before = snapshot();
+    runJob("Create", "C:\\Lists\\top.m3u");
+    EXPECT_TRUE(
+        reported(reportOf("C:\\Lists\\top.m3u", reportLines) + "\r\n<<<  Processing completed with 6"))
+        << window.report;
+    EXPECT_EQ(read("Lists/top.kvr"), "#EXTINF:-1,A\r\nC:\\Music\\001 a.mp3\r\nC:\\Music\\002 b.mp3\r\n"
+                                     "C:\\Music\\003 c.flac\r\n");
+    EXPECT_EQ(user.log.size(), 1U);
+    expectRemoveRestores(before, "Lists/top.kvr");
+}
+
 // A playlist that cannot be read whole is reported by one line, within a
 // second and in bounded memory, by both jobs; no file is touched, no dialog
 // shown and no new playlist made.

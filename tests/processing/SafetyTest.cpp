@@ -25,7 +25,7 @@ using SafetyTest = EngineTest;
 // Whatever was refused is as it was once Remove has run.
 TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
 {
-    const std::string longName(252, 'L');
+    const std::string longName = std::string(248, 'L') + ".mp3";
     write({{"Music/Song.mp3", "s"}, {"Music/Other.mp3", "o"}, {"Music/X.mp3", "x"}, {"Music/Twin.mp3", "1"}});
     write({{"Music/TWIN.mp3", "2"}, {"Music/.hidden.mp3", "h"}, {"Music/" + longName, "l"}});
     write({{".ssh/authorized_keys", "key"}, {".config/app/x.mp3", "c"}});
@@ -39,7 +39,8 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
     std::string viaProc = "Z:\\proc\\self\\root" + host("Music/Plain.mp3").string();
     std::replace(viaProc.begin(), viaProc.end(), '/', '\\');
     const std::string twice = "Error - File already renamed by this job; file left as it is - ";
-    const std::string own = "Error - Entry names a playlist of this job; file left as it is - ";
+    const std::string own = "Error - Playlist named again; read once only - ";
+    const std::string notMusic = "Error - Not a music file; file left as it is - ";
     const std::string leftAsItIs = "Error - File left as it is (",
                       hidden = leftAsItIs + "hidden file or folder) - ";
     // Each entry with the start of its report line; a renamed entry's line names its new name.
@@ -55,7 +56,7 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
         {"C:\\MUSIC\\002 OTHER.MP3", twice},
         {"mix.m3u", own},
         {"MIX.kvr", own},
-        {"C:\\.ssh\\authorized_keys", hidden},
+        {"C:\\.ssh\\authorized_keys", notMusic},
         {"C:\\.config\\app\\x.mp3", hidden},
         {"C:\\Music\\keys\\authorized_keys", hidden},
         {"C:\\Music\\keys.mp3", hidden},
@@ -64,8 +65,8 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
         {"C:\\Music\\Theirs.mp3", foreignOwner ? leftAsItIs + "owned by another user) - " : "Renamed "},
         {"C:\\Music\\.hidden.mp3", hidden},
         {"C:\\Music\\twin.mp3", leftAsItIs + "several files match in letter case only) - "},
-        {"Z:\\proc\\self\\status", leftAsItIs + "file on a virtual file system) - "},
-        {"C:\\Music\\" + std::string(300, 'L'), leftAsItIs + "name too long) - "},
+        {"Z:\\proc\\self\\status", notMusic},
+        {"C:\\Music\\" + std::string(300, 'L') + ".mp3", leftAsItIs + "name too long) - "},
         {"C:\\Music\\Gone.mp3", "Error - File not found - "}};
     std::vector<std::string> entries;
     for (const auto& [entry, line] : answers)

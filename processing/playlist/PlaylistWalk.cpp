@@ -1,0 +1,83 @@
+#include "processing/playlist/PlaylistWalk.h"
+
+#include "platform/FileSystem.h"
+#include "processing/playlist/EntryPath.h"
+#include "processing/playlist/MusicFile.h"
+
+namespace kavora::playlist {
+
+PlaylistWalk::PlaylistWalk(PlaylistReader& top, std::string topPath, FileSystemOf fileSystem)
+    : m_fileSystem(std::move(fileSystem))
+{
+    m_levels.push_back(Level{nullptr, &top, std::move(topPath)});
+    m_read.insert(top.identity());
+}
+
+PlaylistWalk::~PlaylistWalk() = default;
+
+void PlaylistWalk::markRead(const platform::FileIdentity& playlist)
+{
+    m_read.insert(playlist);
+}
+
+bool PlaylistWalk::descend(Step& step)
+{
+    const platform::FileSystem& fileSystem = m_fileSystem();
+    const std::string path = lookupPath(step.listedIn, step.item.entry->path());
+    const platform::FsResult<platform::FoundFile> found = fileSystem.findFile(path);
+    // A missing playlist is a missing entry like any other.
+    if (!found)
+        return false;
+    if (m_read.contains(found.value().identity)) {
+        step.refusal = Refusal::ReadAlready;
+        return false;
+    }
+    if (m_levels.size() > kDeepestNesting) {
+        step.refusal = Refusal::TooDeep;
+        return false;
+    }
+    auto opened = PlaylistReader::open(fileSystem, path);
+    if (!opened) {
+        step.refusal = Refusal::Unreadable;
+        step.failure = opened.failure();
+        return false;
+    }
+    m_read.insert(found.value().identity);
+    m_levels.push_back(Level{std::move(opened).value(), nullptr, path});
+    m_levels.back().reader = m_levels.back().owned.get();
+    return true;
+}
+
+std::optional<PlaylistWalk::Step> PlaylistWalk::next()
+{
+    while (!m_levels.empty()) {
+        Level& level = m_levels.back();
+        const std::string& listedIn = level.path;
+        std::optional<PlaylistItem> item = level.reader->next(
+            [&](std::string_view path) { return m_fileSystem().fileExists(lookupPath(listedIn, path)); });
+        const bool nested = m_levels.size() > 1;
+        if (!item) {
+            if (!nested)
+                return std::nullopt;
+            m_levels.pop_back();
+            continue;
+        }
+        if (nested &&
+            (item->kind == PlaylistItem::Kind::Blank || item->kind == PlaylistItem::Kind::Directive))
+            continue;
+        Step step{std::move(*item), listedIn, nested, Refusal::None, {}};
+        if (step.item.kind == PlaylistItem::Kind::Entry) {
+            const std::string& path = step.item.entry->path();
+            if (isPlaylistFile(path)) {
+                if (descend(step))
+                    continue;
+            } else if (!isMusicFile(path)) {
+                step.refusal = Refusal::NotMusic;
+            }
+        }
+        return step;
+    }
+    return std::nullopt;
+}
+
+} // namespace kavora::playlist
