@@ -28,7 +28,7 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
     const std::string longName = std::string(248, 'L') + ".mp3";
     write({{"Music/Song.mp3", "s"}, {"Music/Other.mp3", "o"}, {"Music/X.mp3", "x"}, {"Music/Twin.mp3", "1"}});
     write({{"Music/TWIN.mp3", "2"}, {"Music/.hidden.mp3", "h"}, {"Music/" + longName, "l"}});
-    write({{".ssh/authorized_keys", "key"}, {".config/app/x.mp3", "c"}});
+    write({{".ssh/authorized_keys", "key"}, {".ssh/k.mp3", "k"}, {".config/app/x.mp3", "c"}});
     fs::create_hard_link(host("Music/Other.mp3"), host("Music/Hard.mp3"));
     fs::create_directory_symlink(host("Music"), host("Alias"));
     fs::create_directory_symlink("../.ssh", host("Music/keys"));
@@ -58,10 +58,10 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
         {"MIX.kvr", own},
         {"C:\\.ssh\\authorized_keys", notMusic},
         {"C:\\.config\\app\\x.mp3", hidden},
-        {"C:\\Music\\keys\\authorized_keys", hidden},
+        {"C:\\Music\\keys\\k.mp3", hidden},
         {"C:\\Music\\keys.mp3", hidden},
         {viaProc, leftAsItIs + "file on a virtual file system) - "},
-        {"C:\\Music\\system\\passwd", leftAsItIs + "system folder) - "},
+        {"C:\\Music\\system\\passwd", notMusic},
         {"C:\\Music\\Theirs.mp3", foreignOwner ? leftAsItIs + "owned by another user) - " : "Renamed "},
         {"C:\\Music\\.hidden.mp3", hidden},
         {"C:\\Music\\twin.mp3", leftAsItIs + "several files match in letter case only) - "},
