@@ -18,10 +18,11 @@ bool matchesAny(std::span<const std::string_view> patterns, std::string_view nam
 
 bool isPlaylistName(std::string_view name)
 {
-    // Every type but the last, which takes any file.
-    const std::span<const PlaylistType> playlists(kPlaylistTypes, std::size(kPlaylistTypes) - 1);
-    return std::any_of(playlists.begin(), playlists.end(),
-                       [name](const PlaylistType& type) { return matchesAny(type.patterns, name); });
+    // Every type but the one that takes any file.
+    return std::any_of(std::begin(kPlaylistTypes), std::end(kPlaylistTypes),
+                       [name](const PlaylistType& type) {
+                           return type.patterns.data() != kAllPatterns && matchesAny(type.patterns, name);
+                       });
 }
 
 bool isKavoraPlaylistName(std::string_view name)

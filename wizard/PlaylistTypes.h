@@ -16,21 +16,30 @@ inline constexpr std::string_view kM3uPatterns[] = {"*.m3u", "*.m3u8"};
 inline constexpr std::string_view kKvrPatterns[] = {"*.kvr"};
 inline constexpr std::string_view kPlPatterns[] = {"*.pl"};
 inline constexpr std::string_view kAllPatterns[] = {"*.*"};
+inline constexpr std::string_view kPlsPatterns[] = {"*.pls"};
+inline constexpr std::string_view kXspfPatterns[] = {"*.xspf"};
+inline constexpr std::string_view kWindowsMediaPatterns[] = {"*.wpl", "*.asx"};
 
 struct PlaylistType {
     const char* entry; // as the type box shows it
     std::span<const std::string_view> patterns;
 };
 
-// In the type box's order; the last one lists every file.
+// In the type box's order: the four types players of its time wrote, the
+// one that lists every file among them at its place, then the formats the
+// reader has learnt since.
 inline constexpr PlaylistType kPlaylistTypes[] = {
     {"MusicMatch playlist (*.m3u)", kM3uPatterns},
     {"Kavora playlist (*.kvr)", kKvrPatterns},
     {"Music playlist (*.pl)", kPlPatterns},
     {"All files (*.*)", kAllPatterns},
+    {"PLS playlist (*.pls)", kPlsPatterns},
+    {"XSPF playlist (*.xspf)", kXspfPatterns},
+    {"Windows Media playlist (*.wpl;*.asx)", kWindowsMediaPatterns},
 };
 
-// A name of one of the playlist types (.m3u, .m3u8, .kvr, .pl), in any letter case.
+// A name of one of the playlist types (.m3u, .m3u8, .kvr, .pl, .pls, .xspf,
+// .wpl, .asx), in any letter case.
 bool isPlaylistName(std::string_view name);
 // A name of the program's own type (.kvr), which Remove reads.
 bool isKavoraPlaylistName(std::string_view name);

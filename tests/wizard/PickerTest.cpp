@@ -81,8 +81,8 @@ TEST_F(PickerTest, NextIsEnabledAsTheTableSays)
 // playlists there.
 TEST_F(PickerTest, EachTypeListsItsFilesAndTypingInTheTypeBoxChoosesNone)
 {
-    for (const char* file :
-         {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3", ".old/h.m3u"})
+    for (const char* file : {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3",
+                             ".old/h.m3u", "i.pls", "j.XSPF", "k.wpl", "l.asx"})
         writeFile(kStartHost + file, "x");
     KVRFrmGetFilename& picked = open();
     EXPECT_EQ(
@@ -93,7 +93,12 @@ TEST_F(PickerTest, EachTypeListsItsFilesAndTypingInTheTypeBoxChoosesNone)
         {"MusicMatch playlist (*.m3u)", {"a.m3u", "B.M3U8"}},
         {"Kavora playlist (*.kvr)", {"d.kvr"}},
         {"Music playlist (*.pl)", {"e.pl"}},
-        {"All files (*.*)", {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3"}},
+        {"All files (*.*)",
+         {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3", "i.pls", "j.XSPF", "k.wpl",
+          "l.asx"}},
+        {"PLS playlist (*.pls)", {"i.pls"}},
+        {"XSPF playlist (*.xspf)", {"j.XSPF"}},
+        {"Windows Media playlist (*.wpl;*.asx)", {"k.wpl", "l.asx"}},
     };
     ASSERT_EQ(combo->count(), static_cast<int>(std::size(types)));
     EXPECT_EQ(picked.listedFiles(), types[0].second) << "as loaded";
