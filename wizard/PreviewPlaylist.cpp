@@ -44,11 +44,13 @@ void PreviewPlaylist(KVRFrmStart& mainWindow, const std::string& playlistDirecto
     mainWindow.setBackVisible(true);
 
     if (!loaded) {
-        std::string prompt = "The playlist ";
-        prompt += state.InputPlaylistPath;
-        prompt += " cannot be shown: ";
-        prompt += loaded.failure().reason;
-        prompt += ".\r\nUse \"Back\" to choose another playlist.";
+        const kavora::platform::FsFailure& failure = loaded.failure();
+        // What is no playlist is said as the job would say it.
+        std::string prompt =
+            failure.code == kavora::platform::FsError::NotAPlaylist
+                ? "Playlist cannot be read: " + failure.reason + ".\r\n" + state.InputPlaylistPath
+                : "The playlist " + state.InputPlaylistPath + " cannot be shown: " + failure.reason + ".";
+        prompt += "\r\nUse \"Back\" to choose another playlist.";
         mainWindow.messageBoxes().show(prompt, kavora::kApplicationTitle, kavora::MessageIcon::Warning);
     }
 }

@@ -14,6 +14,10 @@ namespace {
 
 // A job repaints at most this often while only the bar and the report move.
 constexpr qint64 kRepaintIntervalMs = 200;
+// Lines of a job's report in one paragraph of the report area: enough to
+// make a paragraph's own cost small against its text, few enough that laying
+// out the last one again as it grows stays cheap.
+constexpr int kLinesPerParagraph = 32;
 
 } // namespace
 
@@ -26,6 +30,7 @@ void ReportBatcher::replaceReport(std::string_view text)
 {
     m_report.assign(text);
     m_pendingReport.clear();
+    m_linesInParagraph = 0;
     m_reportArea->setPlainText(kavora::look::screenText(text));
     m_reportArea->moveCursor(QTextCursor::End);
     m_layoutChanged = true;
@@ -83,6 +88,15 @@ void ReportBatcher::flushReport()
     m_pendingReport.clear();
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // A paragraph of the report area costs some hundred bytes besides its
+    // text, many times a short line: most lines end in a line separator
+    // instead, which looks the same and reads back as a line end.
+    for (QChar& character : shown) {
+        if (character == u'\n' && ++m_linesInParagraph < kLinesPerParagraph)
+            character = QChar::LineSeparator;
+        else if (character == u'\n')
+            m_linesInParagraph = 0;
+    }
     QTextCursor end(m_reportArea->document());
     end.movePosition(QTextCursor::End);
     end.insertText(shown);

@@ -50,6 +50,7 @@ private:
 
     std::string m_report;
     std::string m_pendingReport; // decoded, not yet in the report area
+    int m_linesInParagraph = 0;  // of the report area's last paragraph
     int m_progressValue = 0;     // shown by the next repaint
     bool m_syncScheduled = false;
     bool m_layoutChanged = false;

@@ -1,6 +1,7 @@
 #include "processing/playlist/PlaylistReader.h"
 
 #include "platform/ByteReader.h"
+#include "platform/TextCheck.h"
 #include "processing/playlist/PlsPlaylist.h"
 #include "processing/playlist/XmlPlaylist.h"
 
@@ -94,7 +95,10 @@ PlaylistReader::over(std::unique_ptr<platform::ByteReader> source)
     auto impl = std::make_unique<Impl>();
     impl->identity = source->identity();
     std::string head;
-    source->read(head);
+    while (head.size() < platform::kTextCheckBytes && source->read(head) > 0) {
+    }
+    if (const platform::FsStatus text = platform::checkTextStart(head); !text)
+        return text.failure();
     // A read error leaves a line list at its end, where a job reports it.
     const Family family = source->status().ok() ? familyOf(head) : Family::Lines;
     if (family != Family::Lines && source->size() > kLargestWholePlaylist)

@@ -23,7 +23,8 @@ namespace kavora::playlist {
 // every job the same items in playlist order, each entry with its title and
 // its text as written. A line list is read as it goes; PLS and the XML
 // formats are read whole at the open, which fails for one that is malformed
-// or cut short (NotAPlaylist), so that nothing is done for it. Memory stays
+// or cut short (NotAPlaylist), so that nothing is done for it, as does the
+// open of a file that is no text (platform::checkTextStart). Memory stays
 // bounded whatever the file holds.
 class PlaylistReader final {
 public:

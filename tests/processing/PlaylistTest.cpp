@@ -173,6 +173,10 @@ TEST(PlaylistFormats, EntriesInOrderWithTitlesAndTextAsWritten)
         {"<html><body>a.mp3</body></html>",
          "failed: no XSPF, WPL or ASX playlist but a document <html> at line 1"},
         {"<playlist>\n" + deep, "failed: elements nested too deeply at line 2"},
+        // A NUL in the first 64 KiB, but for UTF-16 with its mark (above), is no text.
+        {"A.mp3\r\n" + std::string(1, '\0') + "\r\nB.mp3", "failed: not a text file"},
+        {utf16LittleEndian(u"A.mp3").substr(2), "failed: not a text file"},
+        {"\xEF\xBB\xBF<playlist>" + std::string(1, '\0'), "failed: not a text file"},
     };
     for (const auto& [bytes, items] : cases)
         EXPECT_EQ(itemsOf(bytes), items) << bytes.substr(0, 60);
@@ -338,9 +342,9 @@ TEST_F(PlaylistCorpus, NamedPlaylistsAreReadInPlaceAndOnlyMusicIsNumbered)
     expectRemoveRestores(before, "Lists/top.kvr");
 }
 
-// A playlist that cannot be read whole is reported by one line, within a
-// second and in bounded memory, by both jobs; no file is touched, no dialog
-// shown and no new playlist made.
+// A playlist that cannot be read whole, or 200 MB that are no text, is
+// reported by one line, within a second and in bounded memory, by both jobs;
+// no file is touched, no dialog shown and no new playlist made.
 TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
 {
     std::string bomb =
@@ -362,7 +366,9 @@ TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
         {"bomb.xspf",
          bomb + "]>\n<playlist><trackList><track><location>&k;</location></track></trackList></playlist>",
          "limit on input amplification factor (from DTD and entities) breached at line 15"},
-        {"huge.xspf", "<?xml version=\"1.0\"?>\n<playlist>", "larger than 8 MiB"},
+        {"huge.xspf", "<?xml version=\"1.0\"?>\n<playlist>" + std::string(64 * 1024, ' '),
+         "larger than 8 MiB"},
+        {"noise.m3u", "C:\\Music\\a.mp3\r\n\x7F" + std::string(1, '\0') + "ELF\r\n", "not a text file"},
     };
     write({{"Music/a.mp3", "a"}, {"Music/b.mp3", "b"}});
     rusage before{};
@@ -371,7 +377,7 @@ TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         write("Lists/" + c.name, c.bytes);
-        if (c.name == "huge.xspf")
+        if (c.name.starts_with("huge") || c.name.starts_with("noise"))
             fs::resize_file(host("Lists/" + c.name), std::uintmax_t{200} << 20);
         for (const std::string mode : {"Create", "Remove"}) {
             const auto started = std::chrono::steady_clock::now();

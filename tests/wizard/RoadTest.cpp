@@ -13,6 +13,8 @@
 #include <QStyleHints>
 
 #include <algorithm>
+#include <chrono>
+#include <random>
 
 namespace {
 
@@ -230,6 +232,74 @@ TEST_F(MainWindowTest, ThePreviewShowsThePlaylistDecodedOrSaysWhyNot)
         click(picker(), "BtnCancel");
         EXPECT_EQ(mainState(), kIdle);
     }
+}
+
+std::size_t errorLines(const std::string& report)
+{
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = report.find("\r\nError - ", at)) != std::string::npos; ++at)
+        ++count;
+    return count;
+}
+
+long residentKilobytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Whatever the playlist holds, the window answers at once and its report
+// costs a few times its text. 200 MB that are no text, picked as any file:
+// one message at the preview and one line from the job, nothing touched.
+// 200,000 short lines: a report line each, held in at most four times the
+// report's size.
+TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
+{
+    std::string noise(64 * 1024, '\0');
+    std::generate(noise.begin(), noise.end(), std::mt19937(7));
+    writeFile("Lists/noise.bin", noise);
+    std::filesystem::resize_file(hostPath("Lists/noise.bin"), std::uintmax_t{200} << 20);
+    std::string lines;
+    for (int line = 0; line < 200000; ++line)
+        lines += "a\r\n";
+    writeFile("Lists/long.kvr", lines);
+    const long residentBefore = residentKilobytes();
+
+    trigger("mnuCreate");
+    typePath("C:\\Lists\\noise.bin");
+    ModalAnswerer answers;
+    answers.then(press("OK"));
+    auto started = std::chrono::steady_clock::now();
+    click(picker(), "BtnOK");
+    click(&window(), "BtnOK");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    ASSERT_EQ(answers.seen.size(), 1U);
+    EXPECT_EQ(answers.seen[0], "KVR|Playlist cannot be read: not a text file.\nC:\\Lists\\noise.bin\n"
+                               "Use \"Back\" to choose another playlist.");
+    EXPECT_EQ(mainState(), kDone);
+    const std::string& report = window().reportText();
+    EXPECT_NE(report.find("Error - Playlist cannot be read: not a text file; no file was touched"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(errorLines(report), 1U) << report;
+    EXPECT_FALSE(std::filesystem::exists(hostPath("Lists/noise.kvr")));
+    EXPECT_LT(residentKilobytes() - residentBefore, 16 * 1024);
+    click(&window(), "BtnDone");
+
+    trigger("mnuRemove");
+    typePath("C:\\Lists\\long.kvr");
+    click(picker(), "BtnOK");
+    const long residentAtPreview = residentKilobytes();
+    started = std::chrono::steady_clock::now();
+    click(&window(), "BtnOK");
+    QCoreApplication::processEvents();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(errorLines(window().reportText()), 200000U);
+    EXPECT_LT(residentKilobytes() - residentAtPreview,
+              static_cast<long>(4 * window().reportText().size() / 1024));
+    click(&window(), "BtnDone");
 }
 
 // However the selection window is left, the main window stays usable, and the
