@@ -19,6 +19,7 @@ struct UpperCaseRow {
 
 // first, first + step, ... up to last are lower case letters whose upper case
 // lies `offset` away. Printed by scripts/case-fold-table.py.
+// clang-format off
 constexpr UpperCaseRow kUpperCase[] = {
     {0x00B5, 0x00B5, 1, 743},
     {0x00E0, 0x00F6, 1, -32},
@@ -210,6 +211,7 @@ constexpr UpperCaseRow kUpperCase[] = {
     {0xAB70, 0xABBF, 1, -38864},
     {0xFF41, 0xFF5A, 1, -32},
 };
+// clang-format on
 
 // Windows matches names by upper-casing each UTF-16 unit, one to one, so
 // code points beyond that plane stay as they are. ASCII letters are then

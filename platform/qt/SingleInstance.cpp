@@ -94,8 +94,8 @@ bool SingleInstance::claim()
 {
     // Called after findRunningCopy() found nobody, so a file still at the path
     // is left from a copy that ended without removing it; listen() replaces it.
-    const bool listening = m_listener.isListening() ||
-                           (placeIsPrivate() && m_listener.listen(encodedPath(m_socketPath)));
+    const bool listening =
+        m_listener.isListening() || (placeIsPrivate() && m_listener.listen(encodedPath(m_socketPath)));
     if (listening && m_listenerNotifier == nullptr) {
         m_listenerNotifier = new QSocketNotifier(m_listener.descriptor(), QSocketNotifier::Read, this);
         connect(m_listenerNotifier, &QSocketNotifier::activated, this,
@@ -126,16 +126,16 @@ void SingleInstance::acceptConnections(int most)
         const int connection = m_listener.acceptConnection();
         if (connection == LocalListener::kAcceptFailed) {
             m_listenerNotifier->setEnabled(false);
-            QTimer::singleShot(kAcceptPauseMs, m_listenerNotifier, [notifier = m_listenerNotifier] {
-                notifier->setEnabled(true);
-            });
+            QTimer::singleShot(kAcceptPauseMs, m_listenerNotifier,
+                               [notifier = m_listenerNotifier] { notifier->setEnabled(true); });
         }
         if (connection < 0)
             return;
         const std::uint64_t serial = ++m_lastSerial;
         auto* notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
         m_connections[connection] = Connection{notifier, {}, serial};
-        connect(notifier, &QSocketNotifier::activated, this, [this, connection] { readRequest(connection, false); });
+        connect(notifier, &QSocketNotifier::activated, this,
+                [this, connection] { readRequest(connection, false); });
         QTimer::singleShot(kConnectionDeadlineMs, this, [this, connection, serial] {
             const auto found = m_connections.find(connection);
             if (found != m_connections.end() && found->second.serial == serial)

@@ -1,5 +1,6 @@
-#include "platform/qt/LocalSocket.h"
 #include "platform/qt/SingleInstance.h"
+
+#include "platform/qt/LocalSocket.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -243,7 +244,8 @@ TEST_F(SingleInstanceTest, AFloodOfIdleConnectionsNeitherSpinsNorBlocks)
         return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
                (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
     };
-    EXPECT_LT(cpuMs(after) - cpuMs(before), wall.elapsed() / 2) << "milliseconds of CPU in " << wall.elapsed();
+    EXPECT_LT(cpuMs(after) - cpuMs(before), wall.elapsed() / 2)
+        << "milliseconds of CPU in " << wall.elapsed();
     ::setrlimit(RLIMIT_NOFILE, &old);
 }
 
