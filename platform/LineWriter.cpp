@@ -176,6 +176,15 @@ FsStatus LineWriter::cutBackTo(std::uint64_t length)
     return m_impl->cutBackTo(length);
 }
 
+FsStatus LineWriter::sync()
+{
+    if (m_impl->closed)
+        return makeFailure(FsError::Other, "file is closed");
+    if (m_impl->dryRun || ::fdatasync(m_impl->file.get()) == 0)
+        return {};
+    return failureFromErrno(errno);
+}
+
 FsStatus LineWriter::close()
 {
     if (m_impl->closed)

@@ -40,6 +40,9 @@ public:
     std::uint64_t size() const;
     // Takes back everything written after the file had `length` bytes.
     FsStatus cutBackTo(std::uint64_t length);
+    // Puts what was written on the device (fdatasync), before anything that
+    // relies on it happens.
+    FsStatus sync();
     FsStatus close();
     // The file written; zero when nothing is written.
     FileIdentity identity() const;

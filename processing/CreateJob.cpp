@@ -8,6 +8,7 @@
 #include "processing/NumberPrefix.h"
 #include "processing/ReportText.h"
 #include "processing/ResolveMissingFile.h"
+#include "processing/WriteAheadRenames.h"
 #include "processing/playlist/EntryPath.h"
 #include "processing/playlist/NewPlaylist.h"
 #include "processing/playlist/PlaylistLine.h"
@@ -62,44 +63,28 @@ Outcome stopWriting(Job& job, const FsStatus& written, bool takingBack)
     return Outcome::Stop;
 }
 
-Outcome leaveOut(Job& job, NewPlaylist& newPlaylist, std::string_view reportLine)
+Outcome leaveOut(Job& job, WriteAheadRenames& renames, std::string_view reportLine)
 {
     job.reportEntryError(reportLine);
-    if (const FsStatus written = newPlaylist.leaveOut(); !written)
+    if (const FsStatus written = renames.leaveOut(); !written)
         return stopWriting(job, written, false);
     return Outcome::Continue;
 }
 
-// Lists the found file under its next number, then renames it: a job killed
-// between the two leaves a line for a file that kept its name (Remove reports
-// it as not found), never a numbered file that no playlist lists.
-Outcome numberFile(Job& job, const Job::Located& located, NewPlaylist& newPlaylist)
+// Lists the found file under its next number; the rename follows once the
+// line is on the device: a job killed or a power cut between the two leaves
+// a line for a file that kept its name (Remove reports it as not found),
+// never a numbered file that no playlist lists.
+Outcome numberFile(Job& job, const Job::Located& located, WriteAheadRenames& renames)
 {
     const std::string& entry = job.state.CurrentEntry;
     const platform::FoundFile& file = located.file.value();
-    if (job.RenamedCount >= kHighestNumber)
-        return leaveOut(job, newPlaylist, report::numberLimitReached(entry));
+    if (renames.numbersUsed() >= kHighestNumber)
+        return leaveOut(job, renames, report::numberLimitReached(entry));
     if (const std::optional<std::string> refused = job.refusal(file, entry))
-        return leaveOut(job, newPlaylist, *refused);
-
-    const std::string prefix = numberPrefix(job.RenamedCount + 1);
-    const std::string newName = prefix + file.name;
-    const std::string oldPath = job.lookupPath(located.form.path());
-    // A named playlist's entry is listed by its full path: its own form
-    // starts from another folder.
-    const std::string line = job.isNested() ? std::string(platform::directoryPart(oldPath)) + newName
-                                            : located.form.withNumberedName(prefix, file.name);
-    if (const FsStatus listed = newPlaylist.list(line); !listed)
+        return leaveOut(job, renames, *refused);
+    if (const FsStatus listed = renames.list(located, entry); !listed)
         return stopWriting(job, listed, false);
-    if (const FsStatus renamed = job.fileSystem().renameInFolder(file, newName); !renamed) {
-        job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
-        if (const FsStatus takenBack = newPlaylist.takeBack(); !takenBack)
-            return stopWriting(job, takenBack, true);
-        return Outcome::Continue;
-    }
-    ++job.RenamedCount;
-    job.noteRenamed(file.identity);
-    job.reportRenamed(oldPath, std::string(platform::directoryPart(oldPath)) + newName);
     return Outcome::Continue;
 }
 
@@ -111,12 +96,12 @@ void countEntry(Job& job)
     }
 }
 
-Outcome processEntry(Job& job, const Step& step, NewPlaylist& newPlaylist)
+Outcome processEntry(Job& job, const Step& step, WriteAheadRenames& renames)
 {
     const PlaylistItem& line = step.item;
     if (step.refusal != playlist::Refusal::None) {
         countEntry(job);
-        return leaveOut(job, newPlaylist, job.refusalLine(step));
+        return leaveOut(job, renames, job.refusalLine(step));
     }
     switch (line.kind) {
     case PlaylistItem::Kind::Blank:
@@ -124,29 +109,39 @@ Outcome processEntry(Job& job, const Step& step, NewPlaylist& newPlaylist)
         break;
     case PlaylistItem::Kind::Overlong:
         countEntry(job);
-        return leaveOut(job, newPlaylist, report::lineTooLong(line.text));
+        return leaveOut(job, renames, report::lineTooLong(line.text));
     case PlaylistItem::Kind::Stream:
         countEntry(job);
-        return leaveOut(job, newPlaylist, report::notLocalFile(line.text));
+        return leaveOut(job, renames, report::notLocalFile(line.text));
     case PlaylistItem::Kind::Entry: {
         AppState& state = job.state;
         state.CurrentEntry = job.shownEntry(*line.entry);
+        // An entry may name a queued file by its new name, and the dialog
+        // shows the report so far: both need the queued renames done.
+        if (!renames.empty() && hasNumberPrefix(platform::fileNamePart(state.CurrentEntry))) {
+            if (const FsStatus flushed = renames.flush(); !flushed)
+                return stopWriting(job, flushed, false);
+        }
         Job::Located located = job.locate(*line.entry);
+        if (isMissing(located) && !state.IgnoreErrors && !renames.empty()) {
+            if (const FsStatus flushed = renames.flush(); !flushed)
+                return stopWriting(job, flushed, false);
+        }
         if (isMissing(located)) {
             findMissingEntry(job, located);
         }
         countEntry(job);
         if (!located.file) {
             const platform::FsFailure& failure = located.file.failure();
-            return leaveOut(job, newPlaylist,
+            return leaveOut(job, renames,
                             failure.code == FsError::NotFound
                                 ? report::fileNotFound(state.CurrentEntry)
                                 : report::fileLeftAsItIs(failure, state.CurrentEntry));
         }
-        return numberFile(job, located, newPlaylist);
+        return numberFile(job, located, renames);
     }
     }
-    if (const FsStatus written = newPlaylist.copy(line.text); !written)
+    if (const FsStatus written = renames.copy(line.text); !written)
         return stopWriting(job, written, false);
     return Outcome::Continue;
 }
@@ -154,23 +149,23 @@ Outcome processEntry(Job& job, const Step& step, NewPlaylist& newPlaylist)
 // The new playlist of a playlist in another format is an extended M3U: a
 // title line goes before each entry that has a title, as before the entries
 // of a named playlist. The title of the entry that named it goes.
-FsStatus copyTitle(Job& job, const Step& step, bool enteredNested, NewPlaylist& newPlaylist)
+FsStatus copyTitle(Job& job, const Step& step, bool enteredNested, WriteAheadRenames& renames)
 {
     if (enteredNested) {
-        if (const FsStatus dropped = newPlaylist.leaveOut(); !dropped)
+        if (const FsStatus dropped = renames.leaveOut(); !dropped)
             return dropped;
     }
     const bool ownTitleLines = job.input->format() == playlist::Format::LineList && !step.nested;
     if (ownTitleLines || step.item.title.empty())
         return {};
-    return newPlaylist.copy(playlist::titleLine(step.item.title));
+    return renames.copy(playlist::titleLine(step.item.title));
 }
 
-void processEntries(Job& job, NewPlaylist& newPlaylist)
+void processEntries(Job& job, WriteAheadRenames& renames)
 {
     AppState& state = job.state;
     if (job.input->format() != playlist::Format::LineList) {
-        if (const FsStatus written = newPlaylist.copy("#EXTM3U"); !written) {
+        if (const FsStatus written = renames.copy("#EXTM3U"); !written) {
             stopWriting(job, written, false);
             return;
         }
@@ -179,16 +174,22 @@ void processEntries(Job& job, NewPlaylist& newPlaylist)
     while (const std::optional<Step> step = job.nextItem()) {
         const bool enteredNested = step->nested && !nested;
         nested = step->nested;
-        if (const FsStatus written = copyTitle(job, *step, enteredNested, newPlaylist); !written) {
+        if (const FsStatus written = copyTitle(job, *step, enteredNested, renames); !written) {
             stopWriting(job, written, false);
             return;
         }
-        const Outcome outcome = processEntry(job, *step, newPlaylist);
+        const Outcome outcome = processEntry(job, *step, renames);
         if (state.UseDirectoryForAll == kFalse16) {
             state.MissingFileDirectory.clear();
         }
         if (outcome == Outcome::Stop) {
             return;
+        }
+        if (renames.due()) {
+            if (const FsStatus flushed = renames.flush(); !flushed) {
+                stopWriting(job, flushed, false);
+                return;
+            }
         }
     }
 }
@@ -235,7 +236,10 @@ void runCreateJob(Job& job)
 
     if (job.input) {
         if (std::optional<NewPlaylist> newPlaylist = createNewPlaylist(job, newPath)) {
-            processEntries(job, *newPlaylist);
+            WriteAheadRenames renames(job, *newPlaylist);
+            processEntries(job, renames);
+            if (const FsStatus flushed = renames.flush(); !flushed)
+                stopWriting(job, flushed, false);
             job.reportReadFailure();
             if (const FsStatus closed = newPlaylist->close(); !closed) {
                 job.reportCutShort(report::cannotCloseNewPlaylist(closed.failure(), newPath));

@@ -97,8 +97,41 @@ void Job::notePlaylist(const platform::FileIdentity& file)
         m_walk->markRead(file);
 }
 
+void Job::forgetRenamed(const platform::FileIdentity& file)
+{
+    m_renamed.erase(file);
+}
+
+void Job::holdReport()
+{
+    m_holdingReport = true;
+}
+
+std::size_t Job::reserveReportLine()
+{
+    m_heldReport.emplace_back();
+    return m_heldReport.size() - 1;
+}
+
+void Job::fillReportLine(std::size_t slot, std::string line)
+{
+    m_heldReport[slot] = std::move(line);
+}
+
+void Job::releaseReport()
+{
+    m_holdingReport = false;
+    for (const std::string& line : m_heldReport)
+        reportLine(line);
+    m_heldReport.clear();
+}
+
 void Job::reportLine(std::string_view line)
 {
+    if (m_holdingReport) {
+        m_heldReport.emplace_back(line);
+        return;
+    }
     std::string addition;
     addition.reserve(report::kCrlf.size() + line.size());
     addition.append(report::kCrlf);
@@ -114,7 +147,12 @@ void Job::reportEntryError(std::string_view line)
 
 void Job::reportRenamed(std::string_view oldPath, std::string_view newPath)
 {
-    reportLine(isDryRun() ? report::wouldRename(oldPath, newPath) : report::renamed(newPath));
+    reportLine(renamedLine(oldPath, newPath));
+}
+
+std::string Job::renamedLine(std::string_view oldPath, std::string_view newPath) const
+{
+    return isDryRun() ? report::wouldRename(oldPath, newPath) : report::renamed(newPath);
 }
 
 void Job::reportCannotRun(std::string_view line)

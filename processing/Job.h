@@ -77,14 +77,23 @@ public:
     // it renamed already, by any name or link, or one of its own playlists).
     std::optional<std::string> refusal(const platform::FoundFile& file, std::string_view entry) const;
     void noteRenamed(const platform::FileIdentity& file);
+    void forgetRenamed(const platform::FileIdentity& file);
     void notePlaylist(const platform::FileIdentity& file);
 
     // Appends CRLF and the line to the report.
     void reportLine(std::string_view line);
+    // While renames wait for the sync of their lines, the report waits with
+    // them, so that it keeps playlist order: lines are held from holdReport()
+    // to releaseReport(), and a slot keeps the place of a rename's line.
+    void holdReport();
+    std::size_t reserveReportLine();
+    void fillReportLine(std::size_t slot, std::string line);
+    void releaseReport();
     // Reports an entry that ends without being renamed; it counts as an error.
     void reportEntryError(std::string_view line);
     // "Renamed <new>", or in a dry run "Would rename <old> to <new>".
     void reportRenamed(std::string_view oldPath, std::string_view newPath);
+    std::string renamedLine(std::string_view oldPath, std::string_view newPath) const;
     // Reports why the job cannot start on its files; it then runs no loop.
     void reportCannotRun(std::string_view line);
     // Reports why the job ends before the end of the playlist, or may have
@@ -97,6 +106,8 @@ public:
     void showFinished();
 
 private:
+    bool m_holdingReport = false;
+    std::vector<std::string> m_heldReport;
     // Keeps the job's first file system alive as long as files it opened are.
     std::shared_ptr<const platform::FileSystem> m_jobFileSystem;
     std::unordered_set<platform::FileIdentity> m_renamed;

@@ -12,6 +12,7 @@ packages=(
   fonts-liberation
   xvfb xauth x11-apps imagemagick
   desktop-file-utils appstream shared-mime-info groff-base
+  strace
 )
 case ${1:-} in
   '') ;;

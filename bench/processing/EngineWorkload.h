@@ -165,7 +165,8 @@ inline void renumber(const Workload& load)
     fs::remove(load.home / "Lists" / "create.kvr");
     for (const std::string& entry : load.removeEntries) {
         const std::string numbered = hostOf(load.home, entry);
-        fs::rename(unnumberedHost(numbered), numbered);
+        std::error_code notTakenOff; // a number that is not its entry's place stays on
+        fs::rename(unnumberedHost(numbered), numbered, notTakenOff);
     }
 }
 

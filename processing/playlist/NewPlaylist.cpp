@@ -49,24 +49,24 @@ FsStatus NewPlaylist::leaveOut()
     return writeHeld(false);
 }
 
-FsStatus NewPlaylist::list(std::string_view entryLine)
+platform::FsResult<NewPlaylist::Listed> NewPlaylist::list(std::string_view entryLine)
 {
-    m_beforeEntry = m_writer->size();
-    m_listedHeld = std::move(m_held);
+    Listed listed{m_writer->size(), std::move(m_held)};
     m_held.clear();
-    for (const std::string& line : m_listedHeld) {
+    for (const std::string& line : listed.held) {
         if (FsStatus written = m_writer->writeLine(line); !written)
-            return written;
+            return written.failure();
     }
-    return m_writer->writeLine(entryLine);
+    if (FsStatus written = m_writer->writeLine(entryLine); !written)
+        return written.failure();
+    return listed;
 }
 
-FsStatus NewPlaylist::takeBack()
+FsStatus NewPlaylist::takeBack(Listed listed)
 {
-    if (FsStatus cut = m_writer->cutBackTo(m_beforeEntry); !cut)
+    if (FsStatus cut = m_writer->cutBackTo(listed.start); !cut)
         return cut;
-    m_held = std::move(m_listedHeld);
-    m_listedHeld.clear();
+    m_held = std::move(listed.held);
     return writeHeld(false);
 }
 

@@ -19,8 +19,9 @@ namespace kavora {
 
 // The ".kvr" playlist of a Create job. Lines that are not entries stand in it
 // in their places; an "#EXTINF" title goes only with an entry that is listed.
-// An entry's line is written before its file is renamed, so that a job killed
-// at any instant leaves no numbered file unlisted; a failed rename takes it back.
+// An entry's line is written (and synced) before its file is renamed, so that
+// a job killed at any instant leaves no numbered file unlisted; a failed
+// rename takes it back.
 class NewPlaylist final {
 public:
     // `spent` is an earlier new playlist at `path` that is to be replaced.
@@ -33,10 +34,18 @@ public:
     platform::FsStatus copy(std::string_view line);
     // The entry met now is not listed: its title goes, the rest stands.
     platform::FsStatus leaveOut();
+    // Where an entry's lines start, and the lines held before it.
+    struct Listed {
+        std::uint64_t start = 0;
+        std::vector<std::string> held;
+    };
     // Writes the held lines and the entry's line, ahead of the rename.
-    platform::FsStatus list(std::string_view entryLine);
-    // The rename after list() failed: the entry's line and its title go.
-    platform::FsStatus takeBack();
+    platform::FsResult<Listed> list(std::string_view entryLine);
+    // The rename after list() failed: the entry's line and its title go, with
+    // everything written after them.
+    platform::FsStatus takeBack(Listed listed);
+    // The lines written so far are on the device.
+    platform::FsStatus sync() { return m_writer->sync(); }
     // Writes what is still held and closes the file.
     platform::FsStatus close();
 
@@ -49,8 +58,6 @@ private:
     std::unique_ptr<platform::LineWriter> m_writer;
     // An "#EXTINF" title and the lines after it, waiting for their entry.
     std::vector<std::string> m_held;
-    std::vector<std::string> m_listedHeld; // what list() wrote of them, for takeBack()
-    std::uint64_t m_beforeEntry = 0;
 };
 
 } // namespace kavora
