@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build clang
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-gtk-platformtheme
   libgtest-dev googletest
-  libexpat1-dev
+  libexpat1-dev libicu-dev
   fonts-liberation
   xvfb xauth x11-apps imagemagick
   desktop-file-utils appstream shared-mime-info groff-base

@@ -6,7 +6,8 @@
 namespace kavora::platform::internal {
 
 // A name as a sequence of code points folded as Windows folds case, for
-// comparing and sorting names as Windows does (case-insensitively). Bytes that
+// comparing and sorting names as Windows does (case-insensitively), and in its
+// composed form (NFC), so that a decomposed name (NFD) is the same. Bytes that
 // are not valid UTF-8 become U+DC80..U+DCFF, which no valid text decodes to, so
 // they only ever equal themselves.
 std::u32string foldedName(std::string_view bytes);

@@ -11,7 +11,8 @@ namespace kavora::platform::test {
 namespace {
 
 // One tree for every lookup: twins that differ in case only, hidden names, a
-// fifo, symbolic links, a UTF-8 name and one stored in Windows-1252 bytes.
+// fifo, symbolic links, a UTF-8 name (composed, and one decomposed as macOS
+// writes it) and one stored in Windows-1252 bytes.
 class PathMapping : public TempTree {
 protected:
     void SetUp() override
@@ -20,7 +21,7 @@ protected:
         for (const char* name :
              {"Music/Song.mp3", "Music/.hidden.mp3", "Music/Twin.mp3", "Music/TWIN.mp3", "Music/a.mp3",
               "Music/B.mp3", "Music/Caf\xC3\xA9.mp3", "Music/Album/Track.mp3", "Music/.cache/x",
-              "Old/Caf\xE9.mp3", "Twin/a.mp3", "TWIN/b.mp3"})
+              "Old/Caf\xE9.mp3", "Twin/a.mp3", "TWIN/b.mp3", "Mac/Cafe\xCC\x81.mp3"})
             write(name);
         makeFifo("Music/pipe");
         std::filesystem::create_symlink("Song.mp3", at("Music/link.mp3"));
@@ -31,7 +32,8 @@ protected:
 
 // Drive letters, host paths, relative paths, both separators, trailing dots and
 // spaces, dot components, case-insensitive names never guessed when several
-// match, Windows-1252 texts that find their UTF-8 names; which names are files
+// match, composed and decomposed letters alike (the name on disk is the one
+// found), Windows-1252 texts that find their UTF-8 names; which names are files
 // (anything but a directory) and normal files, and their attribute words. Asked
 // live and of a snapshot, which answers all but its first question from memory.
 TEST_F(PathMapping, EntriesMapOntoTheHostAsWindowsWouldFindThem)
@@ -73,6 +75,8 @@ TEST_F(PathMapping, EntriesMapOntoTheHostAsWindowsWouldFindThem)
                  {"C:\\music\\New.kvr", at("Music/New.kvr"), "", 0},
                  {"C:\\MUSIC\\CAF\xC9.MP3", at("Music/Caf\xC3\xA9.mp3"), "Caf\xC3\xA9.mp3", Archive},
                  {"C:\\Old\\Caf\xE9.mp3", at("Old/Caf\xE9.mp3"), "Caf\xE9.mp3", Archive},
+                 {"C:\\Music\\cafe\xCC\x81.MP3", at("Music/Caf\xC3\xA9.mp3"), "Caf\xC3\xA9.mp3", Archive},
+                 {"C:\\Mac\\CAF\xC3\x89.mp3", at("Mac/Cafe\xCC\x81.mp3"), "Cafe\xCC\x81.mp3", Archive},
                  {"C:\\Music\\Twin.mp3", at("Music/Twin.mp3"), "Twin.mp3", Archive},
                  {"C:\\Twin\\a.mp3", at("Twin/a.mp3"), "a.mp3", Archive},
                  {"C:\\Music\\twin.mp3", "", "", 0, FsError::Ambiguous},

@@ -263,12 +263,15 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
          {"Music/P/a.mp3", "Music/P/b.mp3"},
          {"Error - Not a local file - http://radio.example/p"},
          "list.asx"},
-        // WPL: several seq blocks, an entity, relative and Windows paths
+        // WPL: several seq blocks, an entity, relative and Windows paths, a
+        // decomposed name (by a character reference) for a composed one
         {"<?wpl version=\"1.0\"?>\r\n<smil>\r\n<head><title>Mix</title></head>\r\n<body>\r\n<seq>\r\n"
          "<media src=\"..\\Music\\V\\Rock &amp; Roll.wma\"/>\r\n</seq>\r\n<seq>\r\n"
-         "<media src=\"C:\\Music\\V\\b.mp3\"/>\r\n</seq>\r\n</body>\r\n</smil>\r\n",
-         "#EXTM3U\r\n..\\Music\\V\\001 Rock & Roll.wma\r\nC:\\Music\\V\\002 b.mp3\r\n",
-         {"Music/V/Rock & Roll.wma", "Music/V/b.mp3"},
+         "<media src=\"C:\\Music\\V\\b.mp3\"/>\r\n<media src=\"C:\\Music\\V\\Cafe&#x301;.mp3\"/>\r\n"
+         "</seq>\r\n</body>\r\n</smil>\r\n",
+         "#EXTM3U\r\n..\\Music\\V\\001 Rock & Roll.wma\r\nC:\\Music\\V\\002 b.mp3\r\n"
+         "C:\\Music\\V\\003 Caf\xC3\xA9.mp3\r\n",
+         {"Music/V/Rock & Roll.wma", "Music/V/b.mp3", "Music/V/Caf\xC3\xA9.mp3"},
          {},
          "list.wpl"},
         // ASX in mixed case, under an M3U name
