@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
     std::filesystem::resize_file(hostPath("Lists/noise.bin"), std::uintmax_t{200} << 20);
     std::string lines;
     for (int line = 0; line < 200000; ++line)
-        lines += "a\r\n";
+        lines += "a.mp3\r\n";
     writeFile("Lists/long.kvr", lines);
     const long residentBefore = residentKilobytes();
 
