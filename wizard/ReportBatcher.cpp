@@ -18,6 +18,7 @@ constexpr qint64 kRepaintIntervalMs = 200;
 // make a paragraph's own cost small against its text, few enough that laying
 // out the last one again as it grows stays cheap.
 constexpr int kLinesPerParagraph = 32;
+constexpr std::size_t kLargestBatch = std::size_t{1024} * 1024;
 
 } // namespace
 
@@ -43,6 +44,10 @@ void ReportBatcher::appendToReport(std::string_view addition)
     // spoil its neighbours), but the report area takes the text in batches:
     // inserting line by line costs far more than the bytes.
     m_pendingReport += kavora::platform::displayText(addition);
+    // A batch is also bounded in size: a fast job would otherwise pile up
+    // megabytes between repaints, several times over in their conversions.
+    if (m_pendingReport.size() >= kLargestBatch)
+        flushReport();
     scheduleSync();
     paintIfDue();
 }
