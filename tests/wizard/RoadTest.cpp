@@ -234,12 +234,10 @@ TEST_F(MainWindowTest, ThePreviewShowsThePlaylistDecodedOrSaysWhyNot)
     }
 }
 
-std::size_t errorLines(const std::string& report)
+// The report's lines that say "Error - ".
+qsizetype errorLines(const std::string& report)
 {
-    std::size_t count = 0;
-    for (std::size_t at = 0; (at = report.find("\r\nError - ", at)) != std::string::npos; ++at)
-        ++count;
-    return count;
+    return QByteArray::fromStdString(report).count("\r\nError - ");
 }
 
 long residentKilobytes()
@@ -283,7 +281,7 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
     EXPECT_NE(report.find("Error - Playlist cannot be read: not a text file; no file was touched"),
               std::string::npos)
         << report;
-    EXPECT_EQ(errorLines(report), 1U) << report;
+    EXPECT_EQ(errorLines(report), 1) << report;
     EXPECT_FALSE(std::filesystem::exists(hostPath("Lists/noise.kvr")));
     EXPECT_LT(residentKilobytes() - residentBefore, 16 * 1024);
     click(&window(), "BtnDone");
@@ -296,9 +294,9 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
     click(&window(), "BtnOK");
     QCoreApplication::processEvents();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-    EXPECT_EQ(errorLines(window().reportText()), 200000U);
     EXPECT_LT(residentKilobytes() - residentAtPreview,
               static_cast<long>(4 * window().reportText().size() / 1024));
+    EXPECT_EQ(errorLines(window().reportText()), 200000);
     click(&window(), "BtnDone");
 }
 
