@@ -2,6 +2,7 @@
 
 #include "platform/Console.h"
 #include "processing/JobWindow.h"
+#include "processing/PathNotation.h"
 
 #include <chrono>
 #include <cstdint>
@@ -37,6 +38,8 @@ public:
     void replaceReport(std::string_view text) override;
     void appendToReport(std::string_view addition) override;
     void refresh() override {}
+    // Absolute host paths, as a shell takes them.
+    const PathNotation& pathNotation() const override { return m_notation; }
 
     // Puts out the rest of the report; why standard output did not take all
     // of it, when it did not (a reader that went away, a full disk).
@@ -48,6 +51,7 @@ private:
     void showProgress();
     void clearProgress();
 
+    const HostNotation m_notation;
     const bool m_reportOnTerminal;
     const bool m_lineFeedsOnly;
     const bool m_progressShown;

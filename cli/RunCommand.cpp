@@ -110,7 +110,9 @@ int runJob(const Command& command)
     // costs one lookup.
     state.IgnoreErrors = true;
     state.OperationMode = command.action == Command::Action::Create ? "Create" : "Remove";
-    state.InputPlaylistPath = command.playlist;
+    // Taken where the user stands, once: every path of the job is then
+    // anchored at a full path.
+    state.InputPlaylistPath = platform::absolutePath(command.playlist);
     UnattendedUser user;
     ConsoleWindow window;
     const JobResult result = runPlaylistJob(state, window, user, user, JobOptions{command.dryRun});

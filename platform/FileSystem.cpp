@@ -317,6 +317,20 @@ FsResult<std::string> FileSystem::hostPath(std::string_view path) const
     return PathResolver(m_drives, m_cache.get()).resolveForCreate(path);
 }
 
+std::string FileSystem::shownHostPath(std::string_view path) const
+{
+    const PathResolver resolver(m_drives, m_cache.get());
+    if (FsResult<std::string> host = resolver.resolveForCreate(path))
+        return std::move(host).value();
+    const FsResult<internal::ParsedPath> parsed = resolver.parse(path);
+    if (!parsed)
+        return std::string(path);
+    std::string host = parsed.value().root;
+    for (const std::string& component : parsed.value().components)
+        host = internal::joinHost(host, component);
+    return host;
+}
+
 void FileSystem::noteCreated(std::string_view path) const
 {
     if (!m_cache)

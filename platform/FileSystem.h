@@ -104,6 +104,10 @@ public:
     // The host path that a Windows path maps onto; for a path whose last
     // component does not exist yet, the host path it would be created at.
     FsResult<std::string> hostPath(std::string_view path) const;
+    // The host path to show for a path: where it lies on the host, or, when a
+    // folder on its way is missing, where its text maps to; the path itself
+    // when it maps to nothing (a drive that is not there).
+    std::string shownHostPath(std::string_view path) const;
 
     // Listings for the selection window, sorted case-insensitively. Names only;
     // every subfolder, hidden ones included, but only files that are not.

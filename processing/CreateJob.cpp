@@ -56,7 +56,7 @@ void findMissingEntry(Job& job, Job::Located& located)
 
 Outcome stopWriting(Job& job, const FsStatus& written, bool takingBack)
 {
-    const std::string path = playlist::newPlaylistPath(job.state.InputPlaylistPath);
+    const std::string path = job.reportedPath(playlist::newPlaylistPath(job.state.InputPlaylistPath));
     job.ErrorSeen = true;
     job.reportCutShort(takingBack ? report::cannotTakeBackLine(written.failure(), path)
                                   : report::cannotWriteNewPlaylist(written.failure(), path));
@@ -77,13 +77,12 @@ Outcome leaveOut(Job& job, WriteAheadRenames& renames, std::string_view reportLi
 // never a numbered file that no playlist lists.
 Outcome numberFile(Job& job, const Job::Located& located, WriteAheadRenames& renames)
 {
-    const std::string& entry = job.state.CurrentEntry;
     const platform::FoundFile& file = located.file.value();
     if (renames.numbersUsed() >= kHighestNumber)
-        return leaveOut(job, renames, report::numberLimitReached(entry));
-    if (const std::optional<std::string> refused = job.refusal(file, entry))
+        return leaveOut(job, renames, report::numberLimitReached(job.reportedEntry()));
+    if (const std::optional<std::string> refused = job.refusal(file))
         return leaveOut(job, renames, *refused);
-    if (const FsStatus listed = renames.list(located, entry); !listed)
+    if (const FsStatus listed = renames.list(located, job.reportedEntry()); !listed)
         return stopWriting(job, listed, false);
     return Outcome::Continue;
 }
@@ -135,8 +134,8 @@ Outcome processEntry(Job& job, const Step& step, WriteAheadRenames& renames)
             const platform::FsFailure& failure = located.file.failure();
             return leaveOut(job, renames,
                             failure.code == FsError::NotFound
-                                ? report::fileNotFound(state.CurrentEntry)
-                                : report::fileLeftAsItIs(failure, state.CurrentEntry));
+                                ? report::fileNotFound(job.reportedEntry())
+                                : report::fileLeftAsItIs(failure, job.reportedEntry()));
         }
         return numberFile(job, located, renames);
     }
@@ -201,7 +200,7 @@ std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
     const std::string& inputPath = job.state.InputPlaylistPath;
     // Compared as files, since "MIX.KVR" and "mix.kvr" name one file.
     if (job.fileSystem().sameFile(inputPath, path)) {
-        job.reportCannotRun(report::newPlaylistIsInput(inputPath));
+        job.reportCannotRun(report::newPlaylistIsInput(job.reportedPath(inputPath)));
         return std::nullopt;
     }
     // A playlist read as UTF-16 is written in UTF-8, which the mark announces.
@@ -219,9 +218,10 @@ std::optional<NewPlaylist> createNewPlaylist(Job& job, const std::string& path)
     }
     if (!created) {
         const FsError code = created.failure().code;
+        const std::string shown = job.reportedPath(path);
         job.reportCannotRun(code == FsError::InUse
-                                ? report::playlistInUse(path)
-                                : report::cannotCreateNewPlaylist(created.failure(), path));
+                                ? report::playlistInUse(shown)
+                                : report::cannotCreateNewPlaylist(created.failure(), shown));
         return std::nullopt;
     }
     job.notePlaylist(created.value().identity());
@@ -242,7 +242,8 @@ void runCreateJob(Job& job)
                 stopWriting(job, flushed, false);
             job.reportReadFailure();
             if (const FsStatus closed = newPlaylist->close(); !closed) {
-                job.reportCutShort(report::cannotCloseNewPlaylist(closed.failure(), newPath));
+                job.reportCutShort(
+                    report::cannotCloseNewPlaylist(closed.failure(), job.reportedPath(newPath)));
             }
         }
     }
@@ -255,7 +256,8 @@ void runCreateJob(Job& job)
         job.window.appendToReport(report::errorCount(job.EntryCount - job.RenamedCount));
     }
     if (job.RenamedCount > 0) {
-        job.window.appendToReport(report::createSummary(job.RenamedCount, job.EntryCount, newPath));
+        job.window.appendToReport(
+            report::createSummary(job.RenamedCount, job.EntryCount, job.reportedPath(newPath)));
     } else {
         job.window.appendToReport(report::createNothingRenamed(job.RenamedCount, job.EntryCount));
     }

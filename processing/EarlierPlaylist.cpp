@@ -43,7 +43,7 @@ EarlierPlaylist examineEarlierPlaylist(const Job& job, std::string_view path)
     const platform::FileSystem& fileSystem = job.fileSystem();
     auto opened = playlist::PlaylistReader::open(fileSystem, path);
     if (!opened)
-        return {std::nullopt, report::newPlaylistExists(path)};
+        return {std::nullopt, report::newPlaylistExists(job.reportedPath(path))};
     playlist::PlaylistReader& reader = *opened.value();
     const auto fileExists = [&](std::string_view entry) {
         return fileSystem.fileExists(job.lookupPath(entry));
@@ -55,13 +55,14 @@ EarlierPlaylist examineEarlierPlaylist(const Job& job, std::string_view path)
         const std::string listed = job.lookupPath(located.form.path());
         if (located.file) {
             if (hasNumberPrefix(located.file.value().name))
-                return {std::nullopt, report::newPlaylistListsNumbered(listed, path)};
+                return {std::nullopt,
+                        report::newPlaylistListsNumbered(job.reportedPath(listed), job.reportedPath(path))};
         } else if (cannotTell(fileSystem, located.file.failure(), listed)) {
-            return {std::nullopt, report::newPlaylistListsUnseen(listed, path)};
+            return {std::nullopt, report::newPlaylistListsUnseen(job.reportedPath(listed), job.reportedPath(path))};
         }
     }
     if (!reader.status())
-        return {std::nullopt, report::newPlaylistExists(path)};
+        return {std::nullopt, report::newPlaylistExists(job.reportedPath(path))};
     return {reader.identity(), {}};
 }
 

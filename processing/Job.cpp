@@ -1,7 +1,9 @@
 #include "processing/Job.h"
 
+#include "platform/PathText.h"
 #include "processing/AppState.h"
 #include "processing/JobWindow.h"
+#include "processing/PathNotation.h"
 #include "processing/ReportText.h"
 #include "processing/playlist/EntryPath.h"
 
@@ -47,7 +49,7 @@ std::string Job::shownEntry(const playlist::EntryText& entry) const
 
 std::string Job::refusalLine(const playlist::PlaylistWalk::Step& step) const
 {
-    const std::string entry = step.item.entry ? shownEntry(*step.item.entry) : step.item.text;
+    const std::string entry = step.item.entry ? reportedEntry(shownEntry(*step.item.entry)) : step.item.text;
     switch (step.refusal) {
     case playlist::Refusal::NotMusic:
         return report::notMusicFile(entry);
@@ -76,13 +78,28 @@ Job::Located Job::locate(const playlist::EntryText& entry) const
     return located;
 }
 
-std::optional<std::string> Job::refusal(const platform::FoundFile& file, std::string_view entry) const
+std::optional<std::string> Job::refusal(const platform::FoundFile& file) const
 {
     if (std::find(m_playlists.begin(), m_playlists.end(), file.identity) != m_playlists.end())
-        return report::namesOwnPlaylist(entry);
+        return report::namesOwnPlaylist(reportedEntry());
     if (m_renamed.contains(file.identity))
-        return report::alreadyRenamedByThisJob(entry);
+        return report::alreadyRenamedByThisJob(reportedEntry());
     return std::nullopt;
+}
+
+std::string Job::reportedPath(std::string_view path) const
+{
+    return window.pathNotation().shown(fileSystem(), path, path);
+}
+
+std::string Job::reportedEntry(std::string_view entry) const
+{
+    return window.pathNotation().shown(fileSystem(), entry, lookupPath(entry));
+}
+
+std::string Job::reportedEntry() const
+{
+    return reportedEntry(state.CurrentEntry);
 }
 
 void Job::noteRenamed(const platform::FileIdentity& file)
@@ -145,14 +162,27 @@ void Job::reportEntryError(std::string_view line)
     reportLine(line);
 }
 
-void Job::reportRenamed(std::string_view oldPath, std::string_view newPath)
+void Job::reportRenamed(std::string_view entry, std::string_view oldLookup, std::string_view newName)
 {
-    reportLine(renamedLine(oldPath, newPath));
+    reportLine(renamedLine(entry, oldLookup, newName));
 }
 
-std::string Job::renamedLine(std::string_view oldPath, std::string_view newPath) const
+std::string Job::renamedLine(std::string_view entry, std::string_view oldLookup,
+                             std::string_view newName) const
 {
-    return isDryRun() ? report::wouldRename(oldPath, newPath) : report::renamed(newPath);
+    const std::string newLookup = std::string(platform::directoryPart(oldLookup)) + std::string(newName);
+    // A full Windows path as the entry writes it, "." and all; any other by
+    // the path it was looked up by, which names its folder.
+    const bool asWritten = platform::formOf(entry) == platform::PathForm::DriveAbsolute;
+    const PathNotation& notation = window.pathNotation();
+    const std::string shownNew = notation.shown(
+        fileSystem(),
+        asWritten ? std::string(platform::directoryPart(entry)) + std::string(newName) : newLookup,
+        newLookup);
+    if (!isDryRun())
+        return report::renamed(shownNew);
+    return report::wouldRename(notation.shown(fileSystem(), asWritten ? entry : oldLookup, oldLookup),
+                               shownNew);
 }
 
 void Job::reportCannotRun(std::string_view line)
@@ -171,7 +201,8 @@ void Job::reportCutShort(std::string_view line)
 void Job::reportReadFailure()
 {
     if (input && !input->status().ok()) {
-        reportCutShort(report::cannotReadInput(input->status().failure(), state.InputPlaylistPath));
+        reportCutShort(
+            report::cannotReadInput(input->status().failure(), reportedPath(state.InputPlaylistPath)));
     }
 }
 

@@ -75,10 +75,17 @@ public:
 
     // The report line for a found file that is not this job's to rename (one
     // it renamed already, by any name or link, or one of its own playlists).
-    std::optional<std::string> refusal(const platform::FoundFile& file, std::string_view entry) const;
+    std::optional<std::string> refusal(const platform::FoundFile& file) const;
     void noteRenamed(const platform::FileIdentity& file);
     void forgetRenamed(const platform::FileIdentity& file);
     void notePlaylist(const platform::FileIdentity& file);
+
+    // Paths in the window's notation: one the job was given or made (a
+    // playlist's path), and an entry as shownEntry gives it, by default the
+    // current one.
+    std::string reportedPath(std::string_view path) const;
+    std::string reportedEntry(std::string_view entry) const;
+    std::string reportedEntry() const;
 
     // Appends CRLF and the line to the report.
     void reportLine(std::string_view line);
@@ -91,9 +98,12 @@ public:
     void releaseReport();
     // Reports an entry that ends without being renamed; it counts as an error.
     void reportEntryError(std::string_view line);
-    // "Renamed <new>", or in a dry run "Would rename <old> to <new>".
-    void reportRenamed(std::string_view oldPath, std::string_view newPath);
-    std::string renamedLine(std::string_view oldPath, std::string_view newPath) const;
+    // "Renamed <new>", or in a dry run "Would rename <old> to <new>", for
+    // the file of an entry path, which the job looked up as `oldLookup`,
+    // given its new name.
+    void reportRenamed(std::string_view entry, std::string_view oldLookup, std::string_view newName);
+    std::string renamedLine(std::string_view entry, std::string_view oldLookup,
+                            std::string_view newName) const;
     // Reports why the job cannot start on its files; it then runs no loop.
     void reportCannotRun(std::string_view line);
     // Reports why the job ends before the end of the playlist, or may have

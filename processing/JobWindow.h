@@ -4,6 +4,8 @@
 
 namespace kavora {
 
+class PathNotation;
+
 // The operations a job performs on the main window. Texts are bytes; the
 // window decodes them for display.
 class JobWindow {
@@ -27,6 +29,8 @@ public:
     virtual void appendToReport(std::string_view addition) = 0;
     // Repaints the window at once, without running the event loop.
     virtual void refresh() = 0;
+    // How this window writes the paths its report names.
+    virtual const PathNotation& pathNotation() const = 0;
 };
 
 } // namespace kavora

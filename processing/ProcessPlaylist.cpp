@@ -30,15 +30,16 @@ JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& 
     window.setStatusText("Processing...");
     window.refresh();
 
-    window.replaceReport(report::header(state.InputPlaylistPath));
-
     Job job(state, window, dialog, messages);
+    window.replaceReport(report::header(job.reportedPath(state.InputPlaylistPath)));
+
     auto opened = playlist::PlaylistReader::open(job.fileSystem(), state.InputPlaylistPath);
     if (opened) {
         job.input = std::move(opened).value();
         job.notePlaylist(job.input->identity());
     } else {
-        job.reportCannotRun(report::cannotOpenInput(opened.failure(), state.InputPlaylistPath));
+        job.reportCannotRun(
+            report::cannotOpenInput(opened.failure(), job.reportedPath(state.InputPlaylistPath)));
     }
 
     if (state.OperationMode == "Create") {

@@ -1,6 +1,5 @@
 #include "processing/RemoveJob.h"
 
-#include "platform/PathText.h"
 #include "processing/AppState.h"
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
@@ -19,13 +18,12 @@ using playlist::PlaylistItem;
 
 void removeNumber(Job& job, const playlist::EntryText& entryText)
 {
-    const std::string& entry = job.state.CurrentEntry;
     const Job::Located located = job.locate(entryText);
     if (!located.file) {
         const platform::FsFailure& failure = located.file.failure();
         job.reportEntryError(failure.code == platform::FsError::NotFound
-                                 ? report::fileNotFound(entry)
-                                 : report::fileLeftAsItIs(failure, entry));
+                                 ? report::fileNotFound(job.reportedEntry())
+                                 : report::fileLeftAsItIs(failure, job.reportedEntry()));
         return;
     }
     const platform::FoundFile& file = located.file.value();
@@ -34,22 +32,21 @@ void removeNumber(Job& job, const playlist::EntryText& entryText)
     // started from chosen by mistake, keeps its name.
     const std::optional<std::string_view> withoutNumber = nameWithoutNumber(file.name, job.EntryCount);
     if (!withoutNumber) {
-        job.reportEntryError(report::carriesOtherNumber(entry));
+        job.reportEntryError(report::carriesOtherNumber(job.reportedEntry()));
         return;
     }
-    if (const std::optional<std::string> refused = job.refusal(file, entry)) {
+    if (const std::optional<std::string> refused = job.refusal(file)) {
         job.reportEntryError(*refused);
         return;
     }
     const std::string newName(*withoutNumber);
-    const std::string oldPath = job.lookupPath(located.form.path());
     if (const platform::FsStatus renamed = job.fileSystem().renameInFolder(file, newName); !renamed) {
-        job.reportEntryError(report::cannotRename(renamed.failure(), newName, entry));
+        job.reportEntryError(report::cannotRename(renamed.failure(), newName, job.reportedEntry()));
         return;
     }
     ++job.RenamedCount;
     job.noteRenamed(file.identity);
-    job.reportRenamed(oldPath, std::string(platform::directoryPart(oldPath)) + newName);
+    job.reportRenamed(located.form.path(), job.lookupPath(located.form.path()), newName);
 }
 
 } // namespace
@@ -60,9 +57,10 @@ void runRemoveJob(Job& job)
     // One job per playlist: a Create writing it, or a second Remove, holds it.
     if (job.input && !job.isDryRun()) {
         if (const platform::FsStatus locked = job.input->lockExclusively(); !locked) {
-            job.reportCannotRun(locked.failure().code == platform::FsError::InUse
-                                    ? report::playlistInUse(state.InputPlaylistPath)
-                                    : report::cannotOpenInput(locked.failure(), state.InputPlaylistPath));
+            job.reportCannotRun(
+                locked.failure().code == platform::FsError::InUse
+                    ? report::playlistInUse(job.reportedPath(state.InputPlaylistPath))
+                    : report::cannotOpenInput(locked.failure(), job.reportedPath(state.InputPlaylistPath)));
             job.closeInput();
         }
     }

@@ -94,10 +94,8 @@ FsStatus WriteAheadRenames::flush()
                 break;
             }
             ++m_job.RenamedCount;
-            m_job.fillReportLine(
-                queued.reportSlot,
-                m_job.renamedLine(queued.oldPath, std::string(platform::directoryPart(queued.oldPath)) +
-                                                      queued.numberedName));
+            m_job.fillReportLine(queued.reportSlot, m_job.renamedLine(queued.located.form.path(),
+                                                                      queued.oldPath, queued.numberedName));
         }
         if (index == m_queued.size()) {
             m_queued.clear();

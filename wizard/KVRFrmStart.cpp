@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "processing/AppState.h"
+#include "processing/PathNotation.h"
 #include "processing/ProcessPlaylist.h"
 #include "processing/dialog/KVRfrmFileNotFound.h"
 #include "processing/dialog/QtMessageBoxes.h"
@@ -291,6 +292,12 @@ void KVRFrmStart::refresh()
 {
     steps();
     m_batch.refresh();
+}
+
+const kavora::PathNotation& KVRFrmStart::pathNotation() const
+{
+    static const kavora::WindowsNotation windows;
+    return windows;
 }
 
 void KVRFrmStart::setExplanationVisible(bool visible)

@@ -66,6 +66,8 @@ public:
     void replaceReport(std::string_view text) override;
     void appendToReport(std::string_view addition) override;
     void refresh() override;
+    // Every path the Windows way, as the window shows paths everywhere.
+    const kavora::PathNotation& pathNotation() const override;
 
     // Used by the preview.
     void setExplanationVisible(bool visible); // Label1

@@ -7,6 +7,7 @@
 #include "processing/JobWindow.h"
 #include "processing/MessageBoxes.h"
 #include "processing/MissingFileHandlers.h"
+#include "processing/PathNotation.h"
 #include "processing/ProcessPlaylist.h"
 
 #include <algorithm>
@@ -35,8 +36,10 @@ public:
     void replaceReport(std::string_view text) override { m_reportSize = text.size(); }
     void appendToReport(std::string_view addition) override { m_reportSize += addition.size(); }
     void refresh() override {}
+    const kavora::PathNotation& pathNotation() const override { return m_notation; }
 
 private:
+    const kavora::WindowsNotation m_notation;
     int m_progress = 0;
     std::size_t m_reportSize = 0;
 };

@@ -16,6 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const std::string kNote =
+    "NOTE: Use this new playlist to burn your CD and when complete use this new playlist as "
+    "input to the Kavora REMOVE function to rename the files and remove the numerics from "
+    "the file names.";
+
 struct Outcome {
     int status = -1;
     std::string out, err;
@@ -78,34 +83,49 @@ protected:
         return result;
     }
 
+    // "~/" stands for HOME.
+    std::string atHome(std::string text) const
+    {
+        for (std::size_t at = 0; (at = text.find("~/", at)) != std::string::npos;)
+            text.replace(at, 1, m_home.string());
+        return text;
+    }
+
     fs::path m_home;
 };
 
 // The report as the report area shows it, LF-ended on a pipe, as the job
-// wrote it (CR LF) into a file; status 0 when every entry was renamed.
+// wrote it (CR LF) into a file; status 0 when every entry was renamed. Every
+// path is the absolute host path, whichever way the playlist or the shell
+// wrote it (relative, on drive C:, a host path).
 TEST_F(ProgramTest, JobsReportOnStandardOutput)
 {
     write("Music/A.mp3", "a");
+    write("Music/B.mp3", "b");
     write("Music/Caf\xC3\xA9.mp3", "c");
-    write("Lists/all.m3u", "#EXTM3U\r\n../Music/A.mp3\r\n../Music/Caf\xE9.mp3\r\n");
+    write("Lists/all.m3u",
+          atHome("#EXTM3U\r\n../Music/A.mp3\r\nC:\\Music\\.\\B.mp3\r\n~/Music/Caf\xE9.mp3\r\n"
+                 "c:\\music\\gone.mp3\r\n"));
     const Outcome create = run("--create Lists/all.m3u");
-    EXPECT_EQ(create.status, 0) << create.err;
+    EXPECT_EQ(create.status, 1) << create.err;
     EXPECT_EQ(create.out,
-              "\nProcessing input file... Lists/all.m3u\n\nRenamed Music/001 A.mp3\n"
-              "Renamed Music/002 Caf\xC3\xA9.mp3\n\n2 out of a possible 2 files successfully added to "
-              "new playlist: \nLists/all.kvr\n\nNOTE: Use this new playlist to burn your CD and when "
-              "complete use this new playlist as input to the Kavora REMOVE function to rename the "
-              "files and remove the numerics from the file names.\n");
+              atHome("\nProcessing input file... ~/Lists/all.m3u\n\nRenamed ~/Music/001 A.mp3\n"
+                     "Renamed ~/Music/002 B.mp3\nRenamed ~/Music/003 Caf\xC3\xA9.mp3\n"
+                     "Error - File not found - ~/Music/gone.mp3\n\n<<<  Processing completed with 1 "
+                     "ERRORS DETECTED  >>>\n\n3 out of a possible 4 files successfully added to new "
+                     "playlist: \n~/Lists/all.kvr\n\n" +
+                     kNote + "\n"));
     EXPECT_EQ(create.err, "");
-    EXPECT_EQ(read("Lists/all.kvr"), "#EXTM3U\r\n../Music/001 A.mp3\r\n../Music/002 Caf\xC3\xA9.mp3\r\n");
+    EXPECT_EQ(read("Lists/all.kvr"), atHome("#EXTM3U\r\n../Music/001 A.mp3\r\nC:\\Music\\.\\002 B.mp3\r\n"
+                                            "~/Music/003 Caf\xC3\xA9.mp3\r\n"));
 
     const Outcome remove = run("--remove Lists/all.kvr >report.txt");
     EXPECT_EQ(remove.status, 0);
     EXPECT_EQ(read("report.txt"),
-              "\r\nProcessing input file... Lists/all.kvr\r\n\r\nRenamed Music/A.mp3\r\nRenamed "
-              "Music/Caf\xC3\xA9.mp3\r\n\r\n2 out of a possible 2 files successfully renamed to "
-              "original file names.\r\n");
-    EXPECT_EQ(read("Music/A.mp3") + read("Music/Caf\xC3\xA9.mp3"), "ac");
+              atHome("\r\nProcessing input file... ~/Lists/all.kvr\r\n\r\nRenamed ~/Music/A.mp3\r\nRenamed "
+                     "~/Music/B.mp3\r\nRenamed ~/Music/Caf\xC3\xA9.mp3\r\n\r\n3 out of a possible 3 files "
+                     "successfully renamed to original file names.\r\n"));
+    EXPECT_EQ(read("Music/A.mp3") + read("Music/B.mp3") + read("Music/Caf\xC3\xA9.mp3"), "abc");
 }
 
 // Status 2 when the job cannot run at all, with the reason on standard error;
@@ -126,11 +146,11 @@ TEST_F(ProgramTest, JobsThatCannotRunEndWithStatusTwo)
     } cases[] = {
         {"--create Lists/gone.m3u",
          "kavora: Error - Input playlist cannot be opened; no file was touched (file not found) - "
-         "Lists/gone.m3u\n",
+         "~/Lists/gone.m3u\n",
          "Error - Input playlist cannot be opened"},
         {"Lists/mix.m3u --create",
-         "kavora: Error - New playlist still lists the numbered file Music/001 A.mp3; run Remove with it "
-         "first, or move it away - Lists/mix.kvr\n",
+         "kavora: Error - New playlist still lists the numbered file ~/Music/001 A.mp3; run Remove with it "
+         "first, or move it away - ~/Lists/mix.kvr\n",
          "Error - New playlist still lists the numbered file "},
         {"--remove /proc/self/mem",
          "kavora: Error - Input playlist could not be read to its end (Input/output error) - "
@@ -144,7 +164,7 @@ TEST_F(ProgramTest, JobsThatCannotRunEndWithStatusTwo)
     for (const auto& c : cases) {
         const Outcome refused = run(c.arguments, c.environment);
         EXPECT_EQ(refused.status, 2) << c.arguments;
-        EXPECT_EQ(refused.err, c.error);
+        EXPECT_EQ(refused.err, atHome(c.error));
         EXPECT_NE(refused.out.find(c.report), std::string::npos) << refused.out;
     }
     EXPECT_EQ(tree(), before);
@@ -208,7 +228,7 @@ TEST_F(ProgramTest, NeitherAGoneReaderNorClosedStreamsStopAJob)
     const Outcome cut = run("--remove Lists/mix.kvr", "", "head -3");
     EXPECT_EQ(cut.status, 1);
     EXPECT_EQ(cut.err, "kavora: standard output: Broken pipe\n");
-    EXPECT_EQ(cut.out, "\nProcessing input file... Lists/mix.kvr\n\n");
+    EXPECT_EQ(cut.out, atHome("\nProcessing input file... ~/Lists/mix.kvr\n\n"));
     std::size_t restored = 0;
     for (const auto& file : fs::directory_iterator(m_home / "Music"))
         restored += file.path().filename().string().find(' ') == std::string::npos;
@@ -229,7 +249,8 @@ TEST_F(ProgramTest, ATerminalGetsNoControlCharacters)
     for (std::size_t count; (count = std::fread(chunk, 1, sizeof chunk, terminal)) > 0;)
         out.append(chunk, count);
     EXPECT_EQ(::pclose(terminal), 0);
-    EXPECT_NE(out.find("Renamed Music/001 \\x1B[2K\\x1B[1AOK\\x07.mp3\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(atHome("Renamed ~/Music/001 \\x1B[2K\\x1B[1AOK\\x07.mp3\r\n")), std::string::npos)
+        << out;
     EXPECT_EQ(out.find('\x1B'), std::string::npos);
     EXPECT_TRUE(fs::exists(m_home / "Music" / "001 \x1B[2K\x1B[1AOK\x07.mp3"));
 }
@@ -308,14 +329,17 @@ TEST_F(ProgramTest, DryRunTouchesNothingAndTheRealRunAgrees)
     const Outcome real = run("--create Lists/mix.m3u");
     EXPECT_EQ(dry.status, 1);
     EXPECT_EQ(real.status, 1);
-    EXPECT_NE(dry.out.find("\nWould rename Music/A.mp3 to Music/001 A.mp3\n"), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find(atHome("\nWould rename ~/Music/A.mp3 to ~/Music/001 A.mp3\n")), std::string::npos)
+        << dry.out;
     EXPECT_EQ(std::regex_replace(dry.out, std::regex("Would rename .* to "), "Renamed "), real.out);
     EXPECT_NE(real.out.find("Error - File cannot be renamed to 001 C.mp3 (target exists)"),
               std::string::npos);
-    EXPECT_NE(real.out.find("\nRenamed Music/001 A.mp3\nRenamed Music/002 B.mp3\n"), std::string::npos);
+    EXPECT_NE(real.out.find(atHome("\nRenamed ~/Music/001 A.mp3\nRenamed ~/Music/002 B.mp3\n")),
+              std::string::npos);
     const Outcome dryBack = run("--remove Lists/mix.kvr --dry-run");
     EXPECT_EQ(dryBack.status, 0);
-    EXPECT_NE(dryBack.out.find("\nWould rename Music/001 A.mp3 to Music/A.mp3\n"), std::string::npos);
+    EXPECT_NE(dryBack.out.find(atHome("\nWould rename ~/Music/001 A.mp3 to ~/Music/A.mp3\n")),
+              std::string::npos);
 }
 
 } // namespace

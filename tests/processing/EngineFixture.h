@@ -4,6 +4,7 @@
 #include "processing/JobWindow.h"
 #include "processing/MessageBoxes.h"
 #include "processing/MissingFileHandlers.h"
+#include "processing/PathNotation.h"
 #include "processing/ProcessPlaylist.h"
 
 #include <algorithm>
@@ -54,8 +55,10 @@ public:
         note("append", "");
     }
     void refresh() override { note("refresh", ""); }
+    const PathNotation& pathNotation() const override { return m_notation; }
 
 private:
+    const WindowsNotation m_notation;
     void note(std::string_view what, std::string_view value) { ((trace += what) += value) += ' '; }
 };
 

@@ -72,18 +72,19 @@ const Road kRoads[] = {
      "Other/003 D.mp3=D"},
     // The ticked directory serves a later entry without its path, unasked;
     // "Skip File" leaves one out and empties the directory, and after
-    // "Ignore Errors" a missing file is an error without asking.
+    // "Ignore Errors" a missing file is an error without asking. A full
+    // Windows path is reported as it is written, a host path on its drive.
     {"TickSkipIgnore",
      kPlaylists + "\\mix.m3u",
-     "B.mp3\r\nC:\\Music\\A.mp3\r\nD.mp3\r\nX.mp3\r\nY.mp3\r\nZ.mp3\r\nC:\\Music\\C.mp3",
+     "B.mp3\r\nC:\\Music\\.\\A.mp3\r\nD.mp3\r\nX.mp3\r\nY.mp3\r\n~/Z.mp3\r\nC:\\Music\\C.mp3",
      {typeDirectoryAndOk("C:\\Other\\", true), press("&Skip File"), press("&Ignore Errors")},
      {asked("B.mp3"), asked("C:\\Other\\X.mp3", "C:\\Other\\"), asked("Y.mp3")},
-     "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\002 A.mp3\r\nRenamed C:\\Other\\003 D.mp3\r\n"
+     "\r\nRenamed C:\\Other\\001 B.mp3\r\nRenamed C:\\Music\\.\\002 A.mp3\r\nRenamed C:\\Other\\003 D.mp3\r\n"
      "Error - File not found - C:\\Other\\X.mp3\r\nError - File not found - Y.mp3\r\n"
-     "Error - File not found - Z.mp3\r\nRenamed C:\\Music\\004 C.mp3\r\n\r\n"
+     "Error - File not found - C:\\Z.mp3\r\nRenamed C:\\Music\\004 C.mp3\r\n\r\n"
      "<<<  Processing completed with 3 ERRORS DETECTED  >>>" +
          created(4, 7),
-     "C:\\Other\\001 B.mp3\r\nC:\\Music\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\nC:\\Music\\004 C.mp3\r\n",
+     "C:\\Other\\001 B.mp3\r\nC:\\Music\\.\\002 A.mp3\r\nC:\\Other\\003 D.mp3\r\nC:\\Music\\004 C.mp3\r\n",
      "Music/002 A.mp3=A Music/002 E.mp3=002 E Music/004 C.mp3=C Music/Café.mp3=Café Other/001 B.mp3=B "
      "Other/003 D.mp3=D"},
     {"Remove",
@@ -105,7 +106,7 @@ const Road kRoads[] = {
      "# picked by hand\n#EXTINF:200,B\n~/Other/B.mp3\n",
      {},
      {},
-     "\r\nRenamed C:\\Music\\001 A.mp3\r\nRenamed C:\\Music\\002 Café.mp3\r\nRenamed ~/Other/003 B.mp3" +
+     "\r\nRenamed C:\\Music\\001 A.mp3\r\nRenamed C:\\Music\\002 Café.mp3\r\nRenamed C:\\Other\\003 B.mp3" +
          created(3, 3, "C:\\Lists\\mix.kvr"),
      "#EXTM3U\r\n#EXTINF:215,Artist - A\r\n../Music/001 A.mp3\r\n#EXTINF:180,Café\r\n../Music/002 "
      "Café.mp3\r\n\r\n# picked by hand\r\n#EXTINF:200,B\r\n~/Other/003 B.mp3\r\n",

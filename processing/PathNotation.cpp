@@ -1,0 +1,23 @@
+#include "processing/PathNotation.h"
+
+#include "platform/FileSystem.h"
+#include "platform/PathText.h"
+
+namespace kavora {
+
+std::string WindowsNotation::shown(const platform::FileSystem& files, std::string_view path,
+                                   std::string_view) const
+{
+    if (platform::formOf(path) != platform::PathForm::HostAbsolute)
+        return std::string(path);
+    std::string windows = files.drives().windowsPath(path);
+    return windows.empty() ? std::string(path) : windows;
+}
+
+std::string HostNotation::shown(const platform::FileSystem& files, std::string_view,
+                                std::string_view lookup) const
+{
+    return files.shownHostPath(lookup);
+}
+
+} // namespace kavora

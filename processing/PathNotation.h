@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kavora {
+
+namespace platform {
+class FileSystem;
+}
+
+// How an interface writes the paths of a report, the same way in every line:
+// the window as Windows paths, the command line as host paths.
+class PathNotation {
+public:
+    virtual ~PathNotation() = default;
+
+    // `path` as the report's rules write it (an entry as its line writes it,
+    // a new name made from it, a playlist's path), which the job took for
+    // `lookup` (the path anchored at the playlist's folder).
+    virtual std::string shown(const platform::FileSystem& files, std::string_view path,
+                              std::string_view lookup) const = 0;
+};
+
+// The window's: C: is home, Z: the root; a host path is shown on the drive
+// that holds it, a Windows path as it is written.
+class WindowsNotation final : public PathNotation {
+public:
+    std::string shown(const platform::FileSystem& files, std::string_view path,
+                      std::string_view lookup) const override;
+};
+
+// The command line's: the absolute host path the job took, relative paths
+// and drive letters resolved.
+class HostNotation final : public PathNotation {
+public:
+    std::string shown(const platform::FileSystem& files, std::string_view path,
+                      std::string_view lookup) const override;
+};
+
+} // namespace kavora
