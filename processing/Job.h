@@ -80,9 +80,10 @@ public:
     void forgetRenamed(const platform::FileIdentity& file);
     void notePlaylist(const platform::FileIdentity& file);
 
-    // Paths in the window's notation: one the job was given or made (a
-    // playlist's path), and an entry as shownEntry gives it, by default the
-    // current one.
+    // Paths as the report writes them, in the notation of the JobWindow
+    // (Windows paths in the window, host paths on the command line): one the
+    // job was given or made (a playlist's path), and an entry as shownEntry
+    // gives it, by default the current one.
     std::string reportedPath(std::string_view path) const;
     std::string reportedEntry(std::string_view entry) const;
     std::string reportedEntry() const;
