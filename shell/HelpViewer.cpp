@@ -17,6 +17,7 @@ KVRHelpViewer::KVRHelpViewer() : QWidget(nullptr, Qt::Window)
     setWindowTitle(QStringLiteral("Kavora Help"));
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("HelpText"));
+    m_browser->setAccessibleName(QStringLiteral("Help text"));
     m_browser->setOpenExternalLinks(true);
     m_browser->document()->setDocumentMargin(12);
     auto* layout = new QVBoxLayout(this);

@@ -34,6 +34,7 @@ KVRFrmAbout::KVRFrmAbout(std::function<void()> enableMainWindow, QWidget* mainWi
 
     auto* picture1 = new QLabel(this);
     picture1->setObjectName(QStringLiteral("Picture1"));
+    picture1->setAccessibleName(QStringLiteral("Kavora icon"));
     picture1->setPixmap(applicationLogo(48));
     picture1->setAlignment(Qt::AlignCenter);
 

@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,12 @@ constexpr const char* kDefaultFolders[] = {
 
 constexpr int kPathRole = Qt::UserRole;
 
+bool isEnter(const QKeyEvent& event)
+{
+    return (event.key() == Qt::Key_Return && event.modifiers() == Qt::NoModifier) ||
+           (event.key() == Qt::Key_Enter && event.modifiers() == Qt::KeypadModifier);
+}
+
 // A tree only for its indentation: the chain nests one step per level and
 // nothing folds, so no branch marks are drawn.
 class DirectoryTree final : public QTreeWidget {
@@ -38,6 +45,14 @@ public:
 
 protected:
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+    // Enter opens the current folder, as a double click does.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (isEnter(*event) && currentItem() != nullptr)
+            emit itemDoubleClicked(currentItem(), 0);
+        else
+            QTreeWidget::keyPressEvent(event);
+    }
 };
 
 bool isDriveRoot(std::string_view directory)
@@ -103,6 +118,12 @@ KVRFrmGetFilename::KVRFrmGetFilename(const kavora::platform::FileSystem& fileSys
 
     auto* label1 = makeControl<QLabel>(this, "Label1", twipsRect(120, 120, 1815, 255));
     label1->setText(QStringLiteral("Select a Playlist file:"));
+    // Named for screen readers by their caption, or by what they hold.
+    m_tbInputFile->setAccessibleName(label1->text());
+    m_drive1->setAccessibleName(QStringLiteral("Drive"));
+    m_dir1->setAccessibleName(QStringLiteral("Folders"));
+    m_combo1->setAccessibleName(QStringLiteral("Playlist type"));
+    m_file1->setAccessibleName(QStringLiteral("Playlist files"));
 
     for (const auto& drive : m_drives.drives())
         m_drive1->addItem(fromBytes(drive.label), QChar::fromLatin1(drive.letter));
@@ -158,6 +179,13 @@ void KVRFrmGetFilename::closeEvent(QCloseEvent* event)
 {
     event->accept();
     emit closed();
+}
+
+void KVRFrmGetFilename::keyPressEvent(QKeyEvent* event)
+{
+    if (!isEnter(*event))
+        return QWidget::keyPressEvent(event);
+    m_btnOK->click(); // nothing while it is disabled
 }
 
 void KVRFrmGetFilename::Form_Load()

@@ -71,6 +71,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses "&Next" (in the directory list it opens the folder).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();

@@ -103,6 +103,7 @@ void KVRFrmStart::buildControls()
     m_statusBar->setFont(kavora::look::windowFont(8.25));
     m_statusLabel->setObjectName(QStringLiteral("StatusBar1Text"));
     m_statusLabel->setTextFormat(Qt::PlainText);
+    m_statusBar->setAccessibleName(QStringLiteral("Status"));
     m_statusBar->addWidget(m_statusLabel, 1);
     setStatusBar(m_statusBar);
 
@@ -112,6 +113,7 @@ void KVRFrmStart::buildControls()
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
+    m_progressBar->setAccessibleName(QStringLiteral("Progress"));
     m_progressBar->setGeometry(twips(4950), twips(5355 - kStatusBarTopTwips), twips(3705), twips(285));
     m_progressBar->hide();
 }
@@ -132,6 +134,7 @@ KVRFrmStart::StepControls KVRFrmStart::makeStepControls()
     made.reportArea->setReadOnly(true);
     made.reportArea->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     made.reportArea->setUndoRedoEnabled(false);
+    made.reportArea->setAccessibleName(QStringLiteral("Report"));
     made.reportArea->hide();
 
     made.btnOK = makeButton(m_client, "BtnOK", QStringLiteral("&Next"), twipsRect(8055, 4815, 870, 375));
@@ -166,6 +169,8 @@ void KVRFrmStart::buildMenus()
         QMenu* menu = menuBar()->addMenu(caption);
         menu->setObjectName(QLatin1String(name));
         menu->menuAction()->setObjectName(QLatin1String(name));
+        // A drop-down menu has no name of its own for screen readers.
+        menu->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
         return menu;
     };
     auto addItem = [](QMenu* menu, const char* name, const QString& caption) {
@@ -174,6 +179,7 @@ void KVRFrmStart::buildMenus()
         return action;
     };
     menuBar()->setObjectName(QStringLiteral("menuBar"));
+    menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
 
     m_mnuFile = addMenu("mnuFile", QStringLiteral("&File"));
     m_mnuPrint = addItem(m_mnuFile, "mnuPrint", QStringLiteral("&Print..."));

@@ -18,9 +18,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(place);
-    // No default button: Enter must not press one.
+    // Enter presses only the default button, never the one with the focus.
     button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 
@@ -60,6 +59,7 @@ KVRfrmFileNotFound::KVRfrmFileNotFound(kavora::MissingFileHandlers& handlers, QW
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setGeometry(twipsRect(1035, 810, 4740, 285));
+    m_text1->setAccessibleName(m_label2->text());
 
     m_check1 = new QCheckBox(this);
     m_check1->setObjectName(QStringLiteral("Check1"));
@@ -68,9 +68,13 @@ KVRfrmFileNotFound::KVRfrmFileNotFound(kavora::MissingFileHandlers& handlers, QW
     m_label3 = makeLabel(this, "Label3",
                          QStringLiteral("Use the above directory for any files missing their full path"),
                          twipsRect(1350, 1170, 4470, 240));
+    // The box shows no caption of its own; Label3 is its caption.
+    m_check1->setAccessibleName(m_label3->text());
+    m_image1->setAccessibleName(QStringLiteral("Warning"));
 
     m_command1 = makeButton(this, "Command1", QStringLiteral("&OK"), twipsRect(1755, 1620, 780, 330));
     m_command1->setEnabled(false);
+    m_command1->setDefault(true); // Enter takes the typed directory, once there is one
     m_command2 = makeButton(this, "Command2", QStringLiteral("&Skip File"), twipsRect(2745, 1620, 960, 330));
     m_command3 =
         makeButton(this, "Command3", QStringLiteral("&Ignore Errors"), twipsRect(3870, 1620, 1095, 330));

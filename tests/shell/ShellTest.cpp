@@ -230,6 +230,7 @@ TEST_F(ShellTest, TheIdleWindowItsHelpAndItsAboutBox)
         EXPECT_EQ(window.statusText(), "The playlist was not opened because the about box is open.");
         EXPECT_TRUE(box.isVisible() && box.isEnabled() && viewer.isVisible() && viewer.isEnabled());
         EXPECT_FALSE(child<QLabel>(box, "Picture1").pixmap().isNull());
+        EXPECT_EQ(unnamedControls(&box) + unnamedControls(&viewer), "");
         const QString shownLines =
             child<QLabel>(box, "Label1").text() + u'\n' + child<QLabel>(box, "Label2").text();
         EXPECT_EQ(shownLines, firstLines.isEmpty() ? (firstLines = shownLines) : firstLines);

@@ -1,6 +1,7 @@
 #include "ModalAnswerer.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -70,6 +71,21 @@ void ModalAnswerer::poll()
     m_answers.pop_front();
 }
 
+std::string unnamedControls(const QWidget* window)
+{
+    std::string unnamed;
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+            control->metaObject() == &QWidget::staticMetaObject)
+            continue;
+        const QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        if (accessible == nullptr || accessible->text(QAccessible::Name).isEmpty())
+            unnamed += name.toStdString() + ' ';
+    }
+    return unnamed;
+}
+
 ModalAnswerer::Answer typeDirectoryAndOk(const QString& directory, bool tickCheck1)
 {
     return [directory, tickCheck1](QWidget* modal) {
@@ -81,10 +97,13 @@ ModalAnswerer::Answer typeDirectoryAndOk(const QString& directory, bool tickChec
         text1->selectAll();
         QTest::keyClick(text1, Qt::Key_Delete);
         EXPECT_FALSE(ok->isEnabled()) << "OK enabled without a directory";
+        QTest::keyClick(text1, Qt::Key_Return);
+        EXPECT_TRUE(modal->isVisible()) << "Enter closed the dialog without a directory";
         QTest::keyClicks(text1, directory);
         if (tickCheck1)
             QTest::mouseClick(modal->findChild<QCheckBox*>(QStringLiteral("Check1")), Qt::LeftButton);
-        QTest::mouseClick(ok, Qt::LeftButton);
+        // Enter presses OK, the default button, wherever the focus is.
+        QTest::keyClick(tickCheck1 ? modal->focusWidget() : text1, Qt::Key_Return);
     };
 }
 

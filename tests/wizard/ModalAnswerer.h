@@ -37,7 +37,11 @@ private:
     int m_samePolls = 0;
 };
 
-// Types a directory into the "Processing Error" dialog and clicks "&OK".
+// The objectNames of a window's controls that have no accessible name.
+std::string unnamedControls(const QWidget* window);
+
+// Types a directory into the "Processing Error" dialog and presses Enter,
+// which presses "&OK".
 ModalAnswerer::Answer typeDirectoryAndOk(const QString& directory, bool tickCheck1 = false);
 // Clicks the button with this caption: "OK" of a message box, "&Skip File", ...
 ModalAnswerer::Answer press(const QString& caption);

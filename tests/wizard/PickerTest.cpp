@@ -78,16 +78,21 @@ TEST_F(PickerTest, NextIsEnabledAsTheTableSays)
 // the entry texts stay as they are. Only a choice from the list changes the
 // type: text typed into the type box that names another type, however the
 // editing ends, chooses nothing. Dot-folders are listed, as players keep
-// playlists there.
+// playlists there; Enter in the folder list opens one.
 TEST_F(PickerTest, EachTypeListsItsFilesAndTypingInTheTypeBoxChoosesNone)
 {
     for (const char* file : {"a.m3u", "B.M3U8", "c.m3u8.txt", "d.kvr", "e.pl", "f.m3u8x", "g.m3",
                              ".old/h.m3u", "i.pls", "j.XSPF", "k.wpl", "l.asx"})
         writeFile(kStartHost + file, "x");
     KVRFrmGetFilename& picked = open();
-    EXPECT_EQ(
-        control<QTreeWidget>(&picked, "Dir1")->findItems(QStringLiteral(".old"), Qt::MatchRecursive).size(),
-        1);
+    auto* folders = control<QTreeWidget>(&picked, "Dir1");
+    const auto dotFolder = folders->findItems(QStringLiteral(".old"), Qt::MatchRecursive);
+    ASSERT_EQ(dotFolder.size(), 1);
+    folders->setCurrentItem(dotFolder.front());
+    QTest::keyClick(folders, Qt::Key_Return); // opens it
+    EXPECT_EQ(picked.currentDirectory(), kStart + "\\.old");
+    EXPECT_EQ(picked.listedFiles(), std::vector<std::string>{"h.m3u"});
+    picked.openDirectory(kStart);
     auto* combo = control<QComboBox>(&picked, "Combo1");
     const std::pair<const char*, std::vector<std::string>> types[] = {
         {"MusicMatch playlist (*.m3u)", {"a.m3u", "B.M3U8"}},
@@ -152,8 +157,8 @@ TEST_F(PickerTest, AnUnreadableFolderOrDriveIsReportedAndTheWindowStaysWhereItWa
     EXPECT_TRUE(m_shown[1].starts_with("KVR|The folder C:\\ cannot be read"));
 }
 
-// "&Next" hands on the text as it stands and the directory shown, and leaves
-// closing to its receiver; "&Back" and the close box close the window. A file
+// "&Next", pressed by Enter, hands on the text as it stands and the directory
+// shown, and leaves closing to its receiver; "&Back" and the close box close the window. A file
 // picked at a drive root is joined with a second backslash; a picked name
 // keeps its bytes, UTF-8 or not.
 TEST_F(PickerTest, SaysWhatTheUserAskedForBySignals)
@@ -166,8 +171,10 @@ TEST_F(PickerTest, SaysWhatTheUserAskedForBySignals)
         QSignalSpy next(&picked, &KVRFrmGetFilename::nextRequested);
         QSignalSpy back(&picked, &KVRFrmGetFilename::backRequested);
         QSignalSpy closed(&picked, &KVRFrmGetFilename::closed);
+        auto* text = control<QLineEdit>(&picked, "tbInputFile");
+        QTest::keyClick(text, Qt::Key_Return); // "&Next" is disabled: nothing
         const auto nextGives = [&](const std::string& inputFile) {
-            click(&picked, "BtnOK");
+            QTest::keyClick(text, Qt::Key_Return);
             ASSERT_EQ(next.size(), 1);
             const QVariantList given = next.takeFirst();
             EXPECT_EQ(given.value(0).value<std::string>() + '|' + given.value(1).value<std::string>(),

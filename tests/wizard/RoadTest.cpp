@@ -148,8 +148,10 @@ TEST_P(RoadTest, RunsFromTheMenuToDone)
         if (remove) // the other type in the type box lists the ".kvr" playlists
             QTest::keyClick(control<QComboBox>(picker(), "Combo1"), Qt::Key_Down);
         clickFile(QString::fromStdString(road.playlist.substr(nameStart)));
+        EXPECT_EQ(unnamedControls(picker()), "");
         click(picker(), "BtnOK");
         EXPECT_EQ(mainState(), kPreview);
+        EXPECT_EQ(unnamedControls(&window()), "");
         EXPECT_EQ(control<QLabel>(&window(), "Label1")->text().toStdString(),
                   "You have selected a playlist that contains the following files...\n" +
                       std::string(remove
@@ -175,6 +177,7 @@ TEST_P(RoadTest, RunsFromTheMenuToDone)
     for (const auto& answer : road.answers)
         answers.then([this, &answer](QWidget* modal) {
             EXPECT_EQ(mainState(), kRunning); // the dialog opens mid-job
+            EXPECT_EQ(unnamedControls(modal), "");
             answer(modal);
         });
     click(&window(), "BtnOK");
