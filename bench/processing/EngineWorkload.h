@@ -63,11 +63,22 @@ struct Workload {
     std::vector<std::string> createEntries; // Windows paths
     std::vector<std::string> removeEntries; // Windows paths of numbered files
     bool extended = false;                  // "#EXTINF" before each entry, entries relative to the playlist
+    bool xspf = false; // as an XSPF of file URIs with titles, which Create lists as extended
+    std::string createList = "create.m3u";
 };
 
 inline std::string titleLine(const std::string& track)
 {
     return "#EXTINF:215,Artist - " + track.substr(0, track.size() - 4);
+}
+
+// A name as a file URI writes it: the names here need only spaces escaped.
+inline std::string uriName(const std::string& name)
+{
+    std::string escaped;
+    for (const char c : name)
+        escaped += c == ' ' ? std::string("%20") : std::string(1, c);
+    return escaped;
 }
 
 inline std::string trackName(int index)
@@ -97,9 +108,9 @@ inline void writeLines(const fs::path& path, const std::vector<std::string>& lin
 // 999 found files among `missing` missing entries for Create; `removeFiles`
 // numbered files for Remove.
 inline Workload makeWorkload(const std::string& name, const fs::path& root, int missing, int removeFiles,
-                             bool extended = false)
+                             bool extended = false, bool xspf = false)
 {
-    Workload load{name, root / name, {}, {}, extended};
+    Workload load{name, root / name, {}, {}, extended || xspf, xspf, xspf ? "create.xspf" : "create.m3u"};
     fs::create_directories(load.home / "Music");
     fs::create_directories(load.home / "Numbered");
     fs::create_directories(load.home / "Lists");
@@ -120,7 +131,19 @@ inline Workload makeWorkload(const std::string& name, const fs::path& root, int 
         std::ofstream(load.home / "Numbered" / track) << track;
         load.removeEntries.push_back("C:\\Numbered\\" + track);
     }
-    if (extended) {
+    if (xspf) {
+        std::ofstream out(load.home / "Lists" / load.createList, std::ios::binary);
+        out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist version=\"1\" "
+               "xmlns=\"http://xspf.org/ns/0/\">\n\t<trackList>\n";
+        for (const std::string& entry : load.createEntries) {
+            const std::string track = entry.substr(entry.rfind('\\') + 1);
+            out << "\t\t<track>\n\t\t\t<location>file://"
+                << uriName((load.home / "Music").string() + "/" + track) << "</location>\n\t\t\t<title>"
+                << track.substr(0, track.size() - 4)
+                << "</title>\n\t\t\t<creator>Artist</creator>\n\t\t</track>\n";
+        }
+        out << "\t</trackList>\n</playlist>\n";
+    } else if (extended) {
         std::vector<std::string> lines = {"#EXTM3U"};
         for (const std::string& entry : load.createEntries) {
             const std::string track = entry.substr(entry.rfind('\\') + 1);

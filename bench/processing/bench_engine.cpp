@@ -1,6 +1,7 @@
 // Times Create then Remove over a music folder against the bare system calls
 // that do the same renames and against the shell loop a user would write; also
-// over an extended M3U with a title line per entry and relative entries.
+// over an extended M3U with a title line per entry and relative entries, and
+// over the same list as an XSPF of file URIs with titles.
 #include "bench/processing/EngineWorkload.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ double timeEngine(const Workload& load)
 {
     setenv("HOME", load.home.c_str(), 1);
     return kavora::bench::secondsOf([&] {
-        runJob("Create", "C:\\Lists\\create.m3u");
+        runJob("Create", "C:\\Lists\\" + load.createList);
         runJob("Remove", "C:\\Lists\\create.kvr");
         runJob("Remove", "C:\\Lists\\remove.kvr");
     });
@@ -63,7 +64,9 @@ double timeFloor(const Workload& load)
                 const std::string path =
                     numberedHost(host, static_cast<int>(numbered.size() + waiting.size()) + 1);
                 const std::string name = path.substr(path.rfind('/') + 1);
-                const std::string line = load.extended
+                const std::string line = load.xspf ? "#EXTINF:-1," + titleLine(name.substr(4)).substr(12) +
+                                                         "\r\nfile://" + uriName(path) + "\r\n"
+                                         : load.extended
                                              ? titleLine(name.substr(4)) + "\r\n../Music/" + name + "\r\n"
                                              : path + "\r\n";
                 (void)!::write(list, line.data(), line.size());
@@ -137,6 +140,7 @@ int main()
     // Ten times the entries: Create keeps its 999 found files.
     const Workload tenfold = makeWorkload("tenfold", root, 10 * (999 + 20000) - 999, 10 * 999);
     const Workload extended = makeWorkload("extended", root, 20000, 999, true);
+    const Workload xspf = makeWorkload("xspf", root, 20000, 999, false, true);
 
     const double engine = best(2, base, timeEngine);
     const double floor = best(2, base, timeFloor);
@@ -145,7 +149,9 @@ int main()
     const double floor10 = best(2, tenfold, timeFloor);
     const double engineExtended = best(2, extended, timeEngine);
     const double floorExtended = best(2, extended, timeFloor);
-    const bool clean = restored(base) && restored(tenfold) && restored(extended);
+    const double engineXspf = best(2, xspf, timeEngine);
+    const double floorXspf = best(2, xspf, timeFloor);
+    const bool clean = restored(base) && restored(tenfold) && restored(extended) && restored(xspf);
 
     std::printf("entries_base: %zu\n", base.createEntries.size() + base.removeEntries.size());
     std::printf("entries_10x: %zu\n", tenfold.createEntries.size() + tenfold.removeEntries.size());
@@ -156,8 +162,11 @@ int main()
     std::printf("floor_10x_ms: %.1f\n", floor10 * 1000);
     std::printf("create_remove_ext_ms: %.1f\n", engineExtended * 1000);
     std::printf("floor_ext_ms: %.1f\n", floorExtended * 1000);
+    std::printf("create_remove_xspf_ms: %.1f\n", engineXspf * 1000);
+    std::printf("floor_xspf_ms: %.1f\n", floorXspf * 1000);
     std::printf("create_remove_vs_floor: %.2f\n", engine / floor);
     std::printf("create_remove_ext_vs_floor: %.2f\n", engineExtended / floorExtended);
+    std::printf("create_remove_xspf_vs_floor: %.2f\n", engineXspf / floorXspf);
     std::printf("speedup_vs_shell: %.1f\n", shell / engine);
     std::printf("scaling_10x: %.2f\n", engine10 / engine);
     std::printf("names_restored: %s\n", clean ? "yes" : "no");

@@ -20,30 +20,44 @@ namespace {
 using platform::FsError;
 using platform::FsFailure;
 
-// Between an element's namespace and its local name.
-constexpr char kNamespaceSeparator = '\x1F';
-constexpr std::string_view kXmlBase = "http://www.w3.org/XML/1998/namespace\x1F"
-                                      "base";
 // Expansion past 1 MiB may not exceed the amplification Expat allows.
 constexpr unsigned long long kEntityExpansionStart = 1024 * 1024;
 
-// The local name, in lower case: the formats are read with or without their
-// namespace, and ASX names come in any letter case.
-std::string localName(const XML_Char* name)
+char lowerAscii(char c)
 {
-    std::string_view text(name);
-    if (const std::size_t separator = text.rfind(kNamespaceSeparator); separator != std::string_view::npos)
-        text.remove_prefix(separator + 1);
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// The name without its prefix, in lower case: the formats are read with or
+// without their namespace (which is not looked at), and ASX names come in any
+// letter case.
+std::string localName(std::string_view name)
+{
+    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos)
+        name.remove_prefix(colon + 1);
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
     return lower;
 }
 
+// The value of the attribute of that local name (given in lower case).
 const XML_Char* attribute(const XML_Char** attributes, std::string_view wanted)
 {
     for (; attributes[0] != nullptr; attributes += 2) {
-        if (localName(attributes[0]) == wanted)
+        std::string_view name(attributes[0]);
+        if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos)
+            name.remove_prefix(colon + 1);
+        if (std::equal(name.begin(), name.end(), wanted.begin(), wanted.end(),
+                       [](char a, char b) { return lowerAscii(a) == b; }))
+            return attributes[1];
+    }
+    return nullptr;
+}
+
+const XML_Char* xmlBase(const XML_Char** attributes)
+{
+    for (; attributes[0] != nullptr; attributes += 2) {
+        if (std::string_view(attributes[0]) == "xml:base")
             return attributes[1];
     }
     return nullptr;
@@ -90,7 +104,7 @@ std::string resolved(std::string_view base, std::string_view reference)
 
 class Reading final {
 public:
-    Reading() : m_parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator))
+    Reading() : m_parser(XML_ParserCreate(nullptr))
     {
         XML_SetUserData(m_parser.get(), this);
         XML_SetElementHandler(m_parser.get(), &Reading::started, &Reading::ended);
@@ -161,11 +175,7 @@ private:
             else
                 return stop("no XSPF, WPL or ASX playlist but a document <" + local + ">");
         }
-        const XML_Char* base = attribute(attributes, "base");
-        for (const XML_Char** at = attributes; at[0] != nullptr; at += 2) {
-            if (kXmlBase == at[0])
-                base = at[1];
-        }
+        const XML_Char* base = xmlBase(attributes);
         m_bases.push_back(base == nullptr ? (m_bases.empty() ? std::string() : m_bases.back())
                                           : resolved(m_bases.empty() ? "" : m_bases.back(), base));
         m_path.push_back(std::move(local));
