@@ -127,10 +127,9 @@ const Road kRoads[] = {
      "\t</trackList>\n</playlist>\n",
      {},
      {},
-     "\r\nRenamed ~/Music/001 Café.mp3\r\nError - Not a local file - http://radio.example/live\r\n"
-     "Error - Not a music file; file left as it is - ../../../Music/cover.jpg\r\nRenamed ~/Other/002 "
-     "D.mp3\r\n"
-     "\r\n<<<  Processing completed with 2 ERRORS DETECTED  >>>" +
+     "\r\nRenamed C:\\Music\\001 Café.mp3\r\nError - Not a local file - http://radio.example/live\r\n"
+     "Error - Not a music file; file left as it is - ../../../Music/cover.jpg\r\n"
+     "Renamed C:\\Other\\002 D.mp3\r\n\r\n<<<  Processing completed with 2 ERRORS DETECTED  >>>" +
          created(2, 4),
      "#EXTM3U\r\n#EXTINF:-1,Café\r\nfile://~/Music/001%20Caf%C3%A9.mp3\r\n#EXTINF:-1,Band\r\n"
      "file://~/Other/002%20D.mp3\r\n",
