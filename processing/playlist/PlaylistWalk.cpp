@@ -59,8 +59,16 @@ std::optional<PlaylistWalk::Step> PlaylistWalk::next()
         if (!item) {
             if (!nested)
                 return std::nullopt;
+            const platform::FsStatus read = level.reader->status();
+            std::string path = level.path;
             m_levels.pop_back();
-            continue;
+            if (read.ok())
+                continue;
+            // A named playlist that could not be read to its end is reported
+            // in its place.
+            PlaylistItem unread{PlaylistItem::Kind::Stream, std::move(path), {}, std::nullopt};
+            return Step{std::move(unread), m_levels.back().path, m_levels.size() > 1, Refusal::Unreadable,
+                        read.failure()};
         }
         if (nested &&
             (item->kind == PlaylistItem::Kind::Blank || item->kind == PlaylistItem::Kind::Directive))

@@ -27,7 +27,7 @@ enum class Refusal {
     NotMusic,    // neither a music nor a video file nor a playlist, by its extension
     TooDeep,     // a playlist below kDeepestNesting others
     ReadAlready, // a playlist read before (a loop), or one the job writes
-    Unreadable,  // a playlist that cannot be read
+    Unreadable,  // a playlist that cannot be read (to its end: the item's text is its path)
 };
 
 // A playlist's items in order, with each playlist it names read in that
