@@ -151,6 +151,14 @@ private:
         return m_path.size() == names.size() + 1 &&
                std::equal(names.begin(), names.end(), m_path.begin() + 1);
     }
+    // The innermost open elements are `names`, at any depth: an ASX entry
+    // may stand inside a <repeat> block.
+    bool within(std::initializer_list<std::string_view> names) const
+    {
+        return m_path.size() > names.size() &&
+               std::equal(names.begin(), names.end(),
+                          m_path.end() - static_cast<std::ptrdiff_t>(names.size()));
+    }
 
     void collectText(std::string& into)
     {
@@ -201,14 +209,14 @@ private:
             }
             break;
         case Format::Asx:
-            if (at({"entry"})) {
+            if (within({"entry"})) {
                 beginEntry();
-            } else if (at({"entry", "ref"})) {
+            } else if (within({"entry", "ref"})) {
                 if (const XML_Char* reference = attribute(attributes, "href"))
                     addLocation(reference);
-            } else if (at({"entry", "title"})) {
+            } else if (within({"entry", "title"})) {
                 collectText(m_title);
-            } else if (at({"entry", "author"})) {
+            } else if (within({"entry", "author"})) {
                 collectText(m_creator);
             }
             break;
@@ -229,7 +237,7 @@ private:
                 m_locations.back() = resolved(m_bases.back(), m_locations.back());
             m_textTarget = nullptr;
         } else if ((m_format == Format::Xspf && at({"tracklist", "track"})) ||
-                   (m_format == Format::Asx && at({"entry"}))) {
+                   (m_format == Format::Asx && within({"entry"}))) {
             endEntry();
         }
         m_path.pop_back();

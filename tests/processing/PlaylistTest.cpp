@@ -167,8 +167,8 @@ TEST(PlaylistFormats, EntriesInOrderWithTitlesAndTextAsWritten)
          "<seq><media src=\"D:\\Other\\d.mp3\" tid=\"{1}\"/></seq></body></smil>",
          "E ..\\Music\\A & B.wma|E \\\\server\\share\\c.mp3|E D:\\Other\\d.mp3"},
         {"<ASX Version=\"3.0\"><Title>List</Title><Entry><Title>One</Title><Author>Me</Author>"
-         "<REF HREF=\"file:///C:/Music/one.wma\"/></Entry><entry><ref href=\"mms://stream\"/>"
-         "<ref Href=\"two.mp3\"/></entry></ASX>",
+         "<REF HREF=\"file:///C:/Music/one.wma\"/></Entry><Repeat><entry><ref href=\"mms://stream\"/>"
+         "<ref Href=\"two.mp3\"/></entry></Repeat></ASX>",
          "E file:///C:/Music/one.wma =C:/Music/one.wma [Me - One]|E two.mp3"},
         {"<html><body>a.mp3</body></html>",
          "failed: no XSPF, WPL or ASX playlist but a document <html> at line 1"},
