@@ -26,6 +26,8 @@ struct Option {
 constexpr std::array kOptions{
     Option{"--create", Takes::Operand, Action::Create},
     Option{"--remove", Takes::Operand, Action::Remove},
+    Option{"--copy", Takes::Operand, Action::Copy},
+    Option{"--to", Takes::Value, Action::OpenWindow},
     Option{"--missing-dir", Takes::Value, Action::OpenWindow},
     Option{"--dry-run", Takes::Nothing, Action::OpenWindow},
     Option{"--help", Takes::Nothing, Action::Help},
@@ -35,7 +37,7 @@ constexpr std::array kOptions{
 
 bool isJob(Action action)
 {
-    return action == Action::Create || action == Action::Remove;
+    return action == Action::Create || action == Action::Remove || action == Action::Copy;
 }
 
 Command invalid(std::string problem)
@@ -51,10 +53,14 @@ Command checked(Command command, std::string_view actionName, bool sawDryRun,
                 std::vector<std::string> operands)
 {
     const bool job = isJob(command.action);
-    if (command.missingDirectory && command.action != Action::Create)
-        return invalid("option '--missing-dir' goes with '--create'");
+    if (command.missingDirectory && command.action != Action::Create && command.action != Action::Copy)
+        return invalid("option '--missing-dir' goes with '--create' or '--copy'");
     if (sawDryRun && !job)
-        return invalid("option '--dry-run' goes with '--create' or '--remove'");
+        return invalid("option '--dry-run' goes with '--create', '--remove' or '--copy'");
+    if (command.targetFolder && command.action != Action::Copy)
+        return invalid("option '--to' goes with '--copy'");
+    if (command.action == Action::Copy && (!command.targetFolder || command.targetFolder->empty()))
+        return invalid("option '--copy' needs '--to FOLDER'");
     if (command.playlist.empty() && !operands.empty()) {
         command.playlist = std::move(operands.front());
         operands.erase(operands.begin());
@@ -117,6 +123,8 @@ Command parseCommandLine(const std::vector<std::string>& arguments)
         }
         if (option->name == "--missing-dir") {
             command.missingDirectory = std::move(value);
+        } else if (option->name == "--to") {
+            command.targetFolder = std::move(value);
         } else if (option->name == "--dry-run") {
             sawDryRun = command.dryRun = true;
         } else if (isJob(command.action)) {

@@ -86,7 +86,15 @@ void ConsoleWindow::appendToReport(std::string_view addition)
     if (m_reportOnTerminal)
         clearProgress();
     print(addition);
-    showProgress();
+    showProgress(!m_reportOnTerminal);
+}
+
+void ConsoleWindow::setStatusText(std::string_view text)
+{
+    if (!text.starts_with("Copying "))
+        return;
+    m_copyStatus = text;
+    showProgress(true);
 }
 
 void ConsoleWindow::setProgressVisible(bool visible)
@@ -95,16 +103,19 @@ void ConsoleWindow::setProgressVisible(bool visible)
         clearProgress();
 }
 
-void ConsoleWindow::showProgress()
+void ConsoleWindow::showProgress(bool throttled)
 {
     if (!m_progressShown)
         return;
     const auto now = std::chrono::steady_clock::now();
-    if (now - m_started < 1s || (!m_reportOnTerminal && now - m_lastProgress < 100ms))
+    if (now - m_started < 1s || (throttled && now - m_lastProgress < 100ms))
         return;
     // The report so far must stand on the terminal before the progress line.
     std::fflush(stdout);
-    std::fprintf(stderr, "\rkavora: %llu entries so far...", static_cast<unsigned long long>(m_additions));
+    if (m_copyStatus.empty())
+        std::fprintf(stderr, "\rkavora: %llu entries so far...", static_cast<unsigned long long>(m_additions));
+    else
+        std::fprintf(stderr, "\r\033[Kkavora: %s", m_copyStatus.c_str());
     std::fflush(stderr);
     m_lastProgress = now;
     m_progressOnScreen = true;

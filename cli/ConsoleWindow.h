@@ -15,7 +15,8 @@ namespace kavora::cli {
 // A job's window on a terminal or in a script: the report goes to standard
 // output as the report area would show it (LF line ends on a terminal or a
 // pipe, the report's own CR LF into a file). A job that runs longer than a
-// second shows its progress on standard error when that is a terminal. On a
+// second shows its progress on standard error when that is a terminal (the
+// entries so far, or a copy's status text "Copying 12 of 140, ..."). On a
 // terminal, control characters are shown escaped: a playlist cannot send the
 // terminal escape sequences.
 class ConsoleWindow final : public JobWindow {
@@ -34,7 +35,7 @@ public:
     int progressValue() const override { return m_progressValue; }
     void setProgressValue(int value) override { m_progressValue = value; }
     void setProgressVisible(bool visible) override;
-    void setStatusText(std::string_view) override {}
+    void setStatusText(std::string_view text) override;
     void replaceReport(std::string_view text) override;
     void appendToReport(std::string_view addition) override;
     void refresh() override {}
@@ -48,7 +49,7 @@ public:
 private:
     void print(std::string_view text);
     void write(std::string_view text);
-    void showProgress();
+    void showProgress(bool throttled);
     void clearProgress();
 
     const HostNotation m_notation;
@@ -61,6 +62,7 @@ private:
     std::chrono::steady_clock::time_point m_lastProgress;
     bool m_progressOnScreen = false;
     int m_writeError = 0; // errno of the first write that failed
+    std::string m_copyStatus;
 };
 
 } // namespace kavora::cli

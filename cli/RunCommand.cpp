@@ -9,7 +9,9 @@
 #include "platform/ProcessPaths.h"
 #include "processing/AppState.h"
 #include "processing/ProcessPlaylist.h"
+#include "processing/copy/CopyJob.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -25,14 +27,20 @@ constexpr const char* kUsage =
     "Usage: kavora [PLAYLIST]\n"
     "  or:  kavora --create PLAYLIST [--missing-dir DIR] [--dry-run]\n"
     "  or:  kavora --remove PLAYLIST [--dry-run]\n"
+    "  or:  kavora --copy PLAYLIST --to FOLDER [--missing-dir DIR] [--dry-run]\n"
     "Number the music files of a playlist in playlist order (Song.mp3 becomes\n"
-    "012 Song.mp3) and list them in a new .kvr playlist, or take the numbers off.\n"
+    "012 Song.mp3) and list them in a new .kvr playlist, or take the numbers off,\n"
+    "or copy them numbered into a folder and leave the originals as they are.\n"
     "\n"
     "Without an option the window opens, with PLAYLIST chosen when one is given.\n"
     "\n"
     "      --create PLAYLIST  number the files PLAYLIST names and write the new\n"
     "                           playlist beside it, with the extension .kvr\n"
     "      --remove PLAYLIST  take the numbers off the files a .kvr playlist names\n"
+    "      --copy PLAYLIST    copy the files PLAYLIST names, numbered and in order,\n"
+    "                           into FOLDER with names any USB stick takes, and\n"
+    "                           list the copies in FOLDER/PLAYLIST.m3u\n"
+    "      --to FOLDER        the folder --copy fills: a new one, made, or an empty one\n"
     "      --missing-dir DIR  look for missing files in DIR, as if DIR were given\n"
     "                           for every missing file; without it they are reported\n"
     "      --dry-run          change nothing; report what would be done\n"
@@ -41,11 +49,14 @@ constexpr const char* kUsage =
     "\n"
     "The report goes to standard output; no question is ever asked.\n"
     "\n"
+    "Example: kavora --copy ~/Music/car.m3u --to /media/$USER/STICK/Car\n"
+    "\n"
     "Exit status:\n"
-    " 0  if every entry was renamed,\n"
+    " 0  if every entry was renamed (or copied),\n"
     " 1  if some entries were not,\n"
     " 2  if the job could not run (bad arguments, a playlist that cannot be read,\n"
-    "    a new playlist that may not be written).\n";
+    "    a new playlist that may not be written, a target folder that is not\n"
+    "    empty or has too little room).\n";
 
 // "kavora: " and the text, one line on standard error.
 void sayOnStandardError(std::string_view text)
@@ -93,6 +104,25 @@ int statusOf(const JobResult& result)
     return result.renamedCount == result.entryCount ? kEveryEntryRenamed : kSomeEntriesFailed;
 }
 
+JobResult runCopy(AppState& state, const Command& command, UnattendedUser& user, ConsoleWindow& window)
+{
+    state.TargetFolder = command.targetFolder.value_or("");
+    const copy::CopyPlan plan = copy::makeCopyPlan(state, window, user, user, JobOptions{command.dryRun});
+    if (!copy::startCopyJob(plan, window))
+        return copy::finishCopyJob(state, plan, nullptr, window);
+    // Nothing stops a copy from the command line but a signal, which ends
+    // the process; what a kill leaves is as sound as what a stop leaves.
+    const std::atomic<bool> neverStopped{false};
+    const copy::CopyOutcome outcome =
+        copy::executeCopyPlan(plan, neverStopped, [&window](const copy::CopyProgress& progress) {
+            for (const std::string& line : progress.reportLines)
+                if (line.starts_with("Error - "))
+                    sayOnStandardError(line);
+            copy::copyProgressShown(progress, window);
+        });
+    return copy::finishCopyJob(state, plan, &outcome, window);
+}
+
 int runJob(const Command& command)
 {
     AppState state;
@@ -109,13 +139,17 @@ int runJob(const Command& command)
     // Nobody is there to answer the dialog: it is never shown, and a miss
     // costs one lookup.
     state.IgnoreErrors = true;
-    state.OperationMode = command.action == Command::Action::Create ? "Create" : "Remove";
+    state.OperationMode = command.action == Command::Action::Create   ? "Create"
+                          : command.action == Command::Action::Remove ? "Remove"
+                                                                      : "Copy";
     // Taken where the user stands, once: every path of the job is then
     // anchored at a full path.
     state.InputPlaylistPath = platform::absolutePath(command.playlist);
     UnattendedUser user;
     ConsoleWindow window;
-    const JobResult result = runPlaylistJob(state, window, user, user, JobOptions{command.dryRun});
+    const JobResult result = command.action == Command::Action::Copy
+                                 ? runCopy(state, command, user, window)
+                                 : runPlaylistJob(state, window, user, user, JobOptions{command.dryRun});
     const std::optional<std::string> writeFailure = window.finishReport();
     return withOutputWritten(statusOf(result), writeFailure);
 }
@@ -137,6 +171,7 @@ int runCommand(const Command& command)
         return refuse(command.problem);
     case Command::Action::Create:
     case Command::Action::Remove:
+    case Command::Action::Copy:
         return runJob(command);
     case Command::Action::OpenWindow:
         break;

@@ -245,7 +245,8 @@ FsResult<FoundFile> FileSystem::findFile(std::string_view path) const
     if (std::optional<FsFailure> refused =
             internal::fileRefusal(*folder.value(), hostName, info.st_uid, isLink))
         return *refused;
-    return FoundFile{found.value().name, FileIdentity{info.st_dev, info.st_ino}, std::move(folder).value()};
+    return FoundFile{found.value().name, FileIdentity{info.st_dev, info.st_ino}, std::move(folder).value(),
+                     static_cast<std::uint64_t>(info.st_size)};
 }
 
 FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newName) const

@@ -33,6 +33,7 @@ struct FoundFile {
     FileIdentity identity;
     // The folder it was found in, opened and judged; a rename happens there.
     std::shared_ptr<const internal::OpenFolder> folder;
+    std::uint64_t size = 0; // in bytes, when it was found
 };
 
 // The file operations of the program, on Windows path texts ("C:\Music\Song.mp3").

@@ -24,6 +24,7 @@ enum class FsError {
     InUse,       // another job holds the file
     InvalidPath, // a text that is no usable path (empty, bad drive, ...)
     NotAPlaylist, // content that cannot be read as a playlist: malformed markup, cut short
+    Stopped,     // a long operation ended early at the caller's request
     Other,
 };
 

@@ -14,7 +14,7 @@ namespace kavora {
 // Windows and dialogs hand their results back only through these fields.
 // Texts are bytes, exactly as typed or read from a playlist.
 struct AppState {
-    std::string OperationMode; // "Create" or "Remove"
+    std::string OperationMode; // "Create", "Remove" or "Copy"
     std::string InputPlaylistPath;
     std::shared_ptr<const platform::FileSystem> FileSystem;
     std::string CurrentEntry;
@@ -23,6 +23,7 @@ struct AppState {
     bool SkipFile = false;
     bool IgnoreErrors = false;
     std::int16_t UseDirectoryForAll = 0; // -1 when true, 0 when false
+    std::string TargetFolder;            // where a copy goes, a path as typed
 };
 
 inline constexpr std::int16_t kTrue16 = -1;

@@ -7,9 +7,7 @@
 #include "processing/JobWindow.h"
 #include "processing/NumberPrefix.h"
 #include "processing/ReportText.h"
-#include "processing/ResolveMissingFile.h"
 #include "processing/WriteAheadRenames.h"
-#include "processing/playlist/EntryPath.h"
 #include "processing/playlist/NewPlaylist.h"
 #include "processing/playlist/PlaylistLine.h"
 
@@ -26,33 +24,6 @@ using playlist::PlaylistItem;
 using Step = playlist::PlaylistWalk::Step;
 
 enum class Outcome { Continue, Stop };
-
-bool isMissing(const Job::Located& located)
-{
-    return !located.file && located.file.failure().code == FsError::NotFound;
-}
-
-// Puts the user's directory in front of a missing entry, or asks the user
-// for one. An entry completed by a directory is written as completed; one
-// left as it was keeps the form its line writes it in.
-void findMissingEntry(Job& job, Job::Located& located)
-{
-    AppState& state = job.state;
-    const playlist::EntryText asWritten = located.form;
-    const auto lookAgain = [&] {
-        located = state.CurrentEntry == asWritten.path()
-                      ? job.locate(asWritten)
-                      : job.locate(playlist::EntryText::plainPath(state.CurrentEntry));
-    };
-    if (state.UseDirectoryForAll != kFalse16) {
-        state.CurrentEntry = completedEntry(state.MissingFileDirectory, state.CurrentEntry);
-        lookAgain();
-    }
-    if (isMissing(located) && !state.IgnoreErrors) {
-        ResolveMissingFile(state, job.dialog, job.messages);
-        lookAgain();
-    }
-}
 
 Outcome stopWriting(Job& job, const FsStatus& written, bool takingBack)
 {
@@ -122,12 +93,12 @@ Outcome processEntry(Job& job, const Step& step, WriteAheadRenames& renames)
                 return stopWriting(job, flushed, false);
         }
         Job::Located located = job.locate(*line.entry);
-        if (isMissing(located) && !state.IgnoreErrors && !renames.empty()) {
+        if (Job::isMissing(located) && !state.IgnoreErrors && !renames.empty()) {
             if (const FsStatus flushed = renames.flush(); !flushed)
                 return stopWriting(job, flushed, false);
         }
-        if (isMissing(located)) {
-            findMissingEntry(job, located);
+        if (Job::isMissing(located)) {
+            job.findMissing(located);
         }
         countEntry(job);
         if (!located.file) {

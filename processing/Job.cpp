@@ -6,6 +6,7 @@
 #include "processing/PathNotation.h"
 #include "processing/ReportText.h"
 #include "processing/playlist/EntryPath.h"
+#include "processing/ResolveMissingFile.h"
 
 #include <algorithm>
 #include <string>
@@ -76,6 +77,31 @@ Job::Located Job::locate(const playlist::EntryText& entry) const
             return Located{std::move(*decoded), std::move(file)};
     }
     return located;
+}
+
+bool Job::isMissing(const Located& located)
+{
+    return !located.file && located.file.failure().code == platform::FsError::NotFound;
+}
+
+// Puts the user's directory in front of a missing entry, or asks the user
+// for one. An entry completed by a directory is written as completed; one
+// left as it was keeps the form its line writes it in.
+void Job::findMissing(Located& located)
+{
+    const playlist::EntryText asWritten = located.form;
+    const auto lookAgain = [&] {
+        located = state.CurrentEntry == asWritten.path() ? locate(asWritten)
+                                                         : locate(playlist::EntryText::plainPath(state.CurrentEntry));
+    };
+    if (state.UseDirectoryForAll != kFalse16) {
+        state.CurrentEntry = completedEntry(state.MissingFileDirectory, state.CurrentEntry);
+        lookAgain();
+    }
+    if (isMissing(located) && !state.IgnoreErrors) {
+        ResolveMissingFile(state, dialog, messages);
+        lookAgain();
+    }
 }
 
 std::optional<std::string> Job::refusal(const platform::FoundFile& file) const

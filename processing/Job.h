@@ -72,6 +72,10 @@ public:
         platform::FsResult<platform::FoundFile> file;
     };
     Located locate(const playlist::EntryText& entry) const;
+    // The missing-file steps for an entry not found: the user's folder for
+    // all entries, then the dialog. Leaves CurrentEntry as the last path tried.
+    void findMissing(Located& located);
+    static bool isMissing(const Located& located);
 
     // The report line for a found file that is not this job's to rename (one
     // it renamed already, by any name or link, or one of its own playlists).

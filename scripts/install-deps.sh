@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-apps imagemagick
   desktop-file-utils appstream shared-mime-info groff-base
   strace
+  dosfstools mtools fusefat
 )
 case ${1:-} in
   '') ;;

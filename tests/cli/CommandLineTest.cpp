@@ -15,6 +15,7 @@ TEST(CommandLine, ReadsAsGnuProgramsDo)
         std::string playlist;
         std::string missingDirectory = "-";
         bool dryRun = false;
+        std::string targetFolder = "-";
     } cases[] = {
         {{}, Action::OpenWindow, ""},
         {{"C:\\Lists\\mix.m3u"}, Action::OpenWindow, "C:\\Lists\\mix.m3u"},
@@ -26,6 +27,8 @@ TEST(CommandLine, ReadsAsGnuProgramsDo)
         {{"--create", "--", "--dry-run"}, Action::Create, "--dry-run"},
         {{"--missing-dir", "/media/Music", "mix.m3u", "--create"}, Action::Create, "mix.m3u", "/media/Music"},
         {{"--missing-dir=D:\\Music\\", "--create", "-"}, Action::Create, "-", "D:\\Music\\"},
+        {{"--to=/media/S", "a.m3u", "--dry-run", "--copy", "--missing-dir", "M"}, Action::Copy, "a.m3u", "M", true,
+         "/media/S"},
         {{"--create", "mix.m3u", "--help"}, Action::Help, ""},
         {{"--frobnicate", "--help", "--create", "x"}, Action::Help, ""},
         {{"--remove", "--version", "--help"}, Action::Version, ""},
@@ -38,6 +41,7 @@ TEST(CommandLine, ReadsAsGnuProgramsDo)
         EXPECT_EQ(command.playlist, c.playlist);
         EXPECT_EQ(command.missingDirectory.value_or("-"), c.missingDirectory);
         EXPECT_EQ(command.dryRun, c.dryRun);
+        EXPECT_EQ(command.targetFolder.value_or("-"), c.targetFolder);
     }
 
     const std::pair<std::vector<std::string>, std::string> refused[] = {
@@ -47,8 +51,10 @@ TEST(CommandLine, ReadsAsGnuProgramsDo)
         {{"--create", "--missing-dir"}, "option '--missing-dir' requires an argument"},
         {{"--create="}, "the playlist must not be empty"},
         {{"--create", "--remove", "a.kvr"}, "options '--create' and '--remove' exclude each other"},
-        {{"--remove", "a.kvr", "--missing-dir", "/x"}, "option '--missing-dir' goes with '--create'"},
-        {{"--dry-run", "a.m3u"}, "option '--dry-run' goes with '--create' or '--remove'"},
+        {{"--remove", "a.kvr", "--missing-dir", "/x"}, "option '--missing-dir' goes with '--create' or '--copy'"},
+        {{"--dry-run", "a.m3u"}, "option '--dry-run' goes with '--create', '--remove' or '--copy'"},
+        {{"--copy", "a.m3u", "--to="}, "option '--copy' needs '--to FOLDER'"},
+        {{"--create", "a.m3u", "--to", "S"}, "option '--to' goes with '--copy'"},
         {{"--create", "a.m3u", "b.m3u"}, "extra operand 'b.m3u'"},
         {{"a.m3u", "b.m3u"}, "extra operand 'b.m3u'"},
         {{"--dry-run=yes", "--create", "a"}, "unrecognized option '--dry-run=yes'"}};
