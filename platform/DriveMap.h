@@ -13,6 +13,12 @@ struct Drive {
     std::string label;     // what the drive list shows, e.g. "c: [home]"
 };
 
+// A drive of a mounted volume (a stick, a card, a player): not C: or Z:.
+inline bool isMountedVolume(const Drive& drive)
+{
+    return drive.letter != 'C' && drive.letter != 'Z';
+}
+
 // The drive letters and the host directories behind them. C: is HOME and Z: is
 // "/"; mounted removable volumes (under /media, /run/media, /mnt) get further
 // letters. Each drive keeps a current directory of its own, initially its root.

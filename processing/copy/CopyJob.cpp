@@ -4,6 +4,7 @@
 #include "processing/AppState.h"
 #include "processing/JobWindow.h"
 #include "processing/ReportText.h"
+#include "processing/copy/CopyPreview.h"
 #include "processing/copy/CopyReport.h"
 
 #include <algorithm>
@@ -23,13 +24,8 @@ void appendLine(JobWindow& window, const std::string& line)
 // report, line for line, where the plan foresees it.
 void reportPlannedEntries(const CopyPlan& plan, JobWindow& window)
 {
-    std::size_t nextFailure = 0;
-    for (std::size_t index = 0; index <= plan.copies.size(); ++index) {
-        for (; nextFailure < plan.failures.size() && plan.failures[nextFailure].beforeCopy <= index; ++nextFailure)
-            appendLine(window, plan.failures[nextFailure].line);
-        if (index < plan.copies.size())
-            appendLine(window, report::wouldCopy(plan.copies[index].source, plan.copies[index].name));
-    }
+    for (const std::string& line : plannedEntryLines(plan))
+        appendLine(window, line);
 }
 
 } // namespace
