@@ -194,6 +194,8 @@ void KVRFrmStart::buildMenus()
         &QAction::triggered, this, &KVRFrmStart::mnuCreateClick);
     connect(addItem(m_mnuActions, "mnuRemove", QStringLiteral("&Remove numeric prefixes from filenames")),
             &QAction::triggered, this, &KVRFrmStart::mnuRemoveClick);
+    connect(addItem(m_mnuActions, "mnuCopy", QStringLiteral("Co&py numbered files to a folder...")),
+            &QAction::triggered, this, &KVRFrmStart::mnuCopyClick);
 
     m_mnuHelp = addMenu("mnuHelp", QStringLiteral("&Help"));
     connect(addItem(m_mnuHelp, "mnuContents", QStringLiteral("&Help Topics...")), &QAction::triggered, this,
@@ -378,6 +380,8 @@ std::string_view KVRFrmStart::playlistRefusal() const
 {
     if (m_jobRunning)
         return "The playlist was not opened because a job is in progress.";
+    if (m_copyStepOpen)
+        return "The playlist was not opened because a copy is under way.";
     // A message box or the processing-error dialog.
     if (QApplication::activeModalWidget() != nullptr)
         return "The playlist was not opened because a dialog is open.";
@@ -406,8 +410,17 @@ void KVRFrmStart::mnuRemoveClick()
     chooseOperation("Remove");
 }
 
+void KVRFrmStart::mnuCopyClick()
+{
+    chooseOperation("Copy");
+}
+
 void KVRFrmStart::BtnOKClick()
 {
+    if (m_state.OperationMode == "Copy") {
+        emit copyNextRequested();
+        return;
+    }
     // Until the input made meanwhile is dropped: what comes in then came
     // while the job ran.
     const QScopedValueRollback running(m_jobRunning, true);
@@ -417,6 +430,14 @@ void KVRFrmStart::BtnOKClick()
 }
 
 void KVRFrmStart::BtnCancelClick()
+{
+    if (m_state.OperationMode == "Copy")
+        emit copyBackRequested();
+    else
+        backToPlaylistPicker();
+}
+
+void KVRFrmStart::backToPlaylistPicker()
 {
     replaceReport({});
     const StepControls& controls = steps();

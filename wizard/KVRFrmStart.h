@@ -81,6 +81,7 @@ public:
 
     kavora::AppState& appState() { return m_state; }
     kavora::MessageBoxes& messageBoxes() { return *m_messages; }
+    kavora::MissingFileDialog& missingFileDialog() { return *m_dialog; }
     const kavora::platform::FileSystem& fileSystem() const { return *m_fileSystem; }
 
     // The open selection window, or null when it is not loaded.
@@ -95,15 +96,22 @@ public:
     void closePlaylistPicker();
 
     // Why a playlist handed over now (OpenPlaylist) is not to be opened, for
-    // the status bar: a job runs, a dialog or message box is open, the about
-    // box is open, or the selection window is. Empty in the idle, preview and
+    // the status bar: a job runs, a copy's step is open, a dialog or message
+    // box is open, the about box is open, or the selection window is. Empty in the idle, preview and
     // done states while none of these holds.
     std::string_view playlistRefusal() const;
     bool takesPlaylist() const { return playlistRefusal().empty(); }
+    // The copy's steps after the selection window (its target, its plan, its
+    // run beside the event loop) take no playlist handed over meanwhile.
+    void setCopyStepOpen(bool open) { m_copyStepOpen = open; }
+    // The preview's "&Back": the preview's controls go and the selection
+    // window is asked for afresh.
+    void backToPlaylistPicker();
 
     // Event handlers, public so that the shell and tests can drive them.
     void mnuCreateClick();
     void mnuRemoveClick();
+    void mnuCopyClick();
     void BtnOKClick();
     void BtnCancelClick();
     void BtnDoneClick();
@@ -127,6 +135,10 @@ signals:
     // for the window meanwhile and waits unread is to be taken in now (and
     // refused), not later when the window is free again.
     void jobEnding();
+    // "&Next" and "&Back" while the operation is "Copy": its steps follow
+    // the selection window and are its own.
+    void copyNextRequested();
+    void copyBackRequested();
 
 protected:
     bool event(QEvent* event) override;
@@ -176,6 +188,7 @@ private:
 
     bool m_ending = false;
     bool m_jobRunning = false;
+    bool m_copyStepOpen = false;
 
     QWidget* const m_client;
     QStatusBar* const m_statusBar;

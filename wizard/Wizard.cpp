@@ -1,5 +1,7 @@
 #include "wizard/Wizard.h"
 
+#include "processing/AppState.h"
+#include "wizard/CopyWizard.h"
 #include "wizard/KVRFrmStart.h"
 #include "wizard/OpenPlaylist.h"
 #include "wizard/PreviewPlaylist.h"
@@ -14,9 +16,15 @@ void connectWizard(KVRFrmStart& mainWindow)
     QObject::connect(
         window, &KVRFrmStart::playlistPickerRequested, window, [window] { ShowPlaylistPicker(*window); },
         Qt::DirectConnection);
+    CopyWizard* const copy = new CopyWizard(mainWindow);
     QObject::connect(
         window, &KVRFrmStart::playlistPicked, window,
-        [window](const std::string& directory) { PreviewPlaylist(*window, directory); },
+        [window, copy](const std::string& directory) {
+            if (window->appState().OperationMode == "Copy")
+                copy->showTargetStep(directory);
+            else
+                PreviewPlaylist(*window, directory);
+        },
         Qt::DirectConnection);
     QObject::connect(
         window, &KVRFrmStart::playlistDropped, window,

@@ -1,6 +1,7 @@
 // Walks the wizard over a small sample library in a temporary HOME and saves
 // a picture of each window state: idle, selection, preview, running (with the
-// processing-error dialog open), done, and the dialog itself.
+// processing-error dialog open), done, and the dialog itself; then of the
+// copy's target step, its plan and its run.
 #include "processing/AppState.h"
 #include "wizard/KVRFrmGetFilename.h"
 #include "wizard/KVRFrmStart.h"
@@ -18,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -62,7 +64,16 @@ int main(int argc, char* argv[])
     playlist += "Lazy Bird.mp3\r\n";
     writeFile(home.path() + QStringLiteral("/Other/Lazy Bird.mp3"), "x");
     writeFile(playlists + QStringLiteral("Blue Train.m3u"), playlist);
-    writeFile(playlists + QStringLiteral("Road Trip.m3u"), "C:\\Music\\a.mp3\r\n");
+    // Large enough for the copy to be caught running; holes, so they take no room.
+    QByteArray roadTrip;
+    for (const char* song : {"Highway Star", "Born to Be Wild", "Where Is My Mind?", "Roadrunner"}) {
+        const QString path =
+            home.path() + QStringLiteral("/Music/Rock/") + QLatin1String(song) + QStringLiteral(".mp3");
+        writeFile(path, "x");
+        std::filesystem::resize_file(QFile::encodeName(path).toStdString(), std::uintmax_t{1} << 30);
+        roadTrip += QByteArray("C:\\Music\\Rock\\") + song + ".mp3\r\n";
+    }
+    writeFile(playlists + QStringLiteral("Road Trip.m3u"), roadTrip);
     writeFile(playlists + QStringLiteral("Sunday.m3u"), "C:\\Music\\b.mp3\r\n");
 
     kavora::AppState state;
@@ -106,5 +117,31 @@ int main(int argc, char* argv[])
     poll.start(20);
     click(&window, "BtnOK");
     ok = save(&window, folder, "done") && ok;
-    return ok && answered ? 0 : 1;
+    click(&window, "BtnDone");
+
+    window.findChild<QAction*>(QStringLiteral("mnuCopy"))->trigger();
+    picker = window.playlistPicker();
+    if (!QTest::qWaitForWindowExposed(picker))
+        return 1;
+    files = picker->findChild<QListWidget*>(QStringLiteral("File1"));
+    const auto roadTripItems = files->findItems(QStringLiteral("Road Trip.m3u"), Qt::MatchExactly);
+    if (roadTripItems.isEmpty())
+        return 1;
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(roadTripItems.front()).center());
+    click(picker, "BtnOK");
+    ok = save(&window, folder, "copy_target") && ok;
+    // Into the home drive even where a stick is listed first.
+    window.findChild<QLineEdit*>(QStringLiteral("tbTargetFolder"))->setText(QStringLiteral("C:\\Road Trip"));
+    click(&window, "BtnOK");
+    ok = save(&window, folder, "copy_plan") && ok;
+    click(&window, "BtnOK");
+    const bool copying = QTest::qWaitFor([&] { return window.progressValue() >= 3; }, 20000);
+    if (!copying)
+        return 1;
+    ok = save(&window, folder, "copy_running") && ok;
+    click(&window, "BtnStop");
+    const bool stopped = QTest::qWaitFor(
+        [&] { return window.findChild<QPushButton*>(QStringLiteral("BtnDone"))->isVisible(); }, 5000);
+    return ok && answered && stopped ? 0 : 1;
 }
