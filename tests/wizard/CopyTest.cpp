@@ -16,7 +16,7 @@ namespace {
 
 const std::string kTargetStep = "Label1 BtnOK BtnCancel CopyTarget | Ready";
 const std::string kPlanStep = "Label1 RichTextBox1 BtnOK BtnCancel | Ready";
-const std::string kRunning = "Label1 RichTextBox1 BtnOK! BtnCancel! ProgressBar1 BtnStop";
+const std::string kCopying = "Label1 RichTextBox1 BtnOK! BtnCancel! ProgressBar1 BtnStop";
 
 // The longest the event loop went without turning while it lived.
 class StallMeter final {
@@ -166,7 +166,7 @@ TEST_F(CopyTest, RunsFromTheMenuThroughTargetAndPlanToDone)
 
     const StallMeter stalls;
     click(&window(), "BtnOK");
-    EXPECT_EQ(mainState().substr(0, kRunning.size()), kRunning);
+    EXPECT_EQ(mainState().substr(0, kCopying.size()), kCopying);
     ASSERT_TRUE(waitForDone());
     EXPECT_LT(stalls.longestMs(), 100);
     EXPECT_EQ(mainState(), kDone);
