@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kavora::platform {
 
@@ -32,11 +33,12 @@ struct TargetFolderInfo {
 FsResult<TargetFolderInfo> inspectTargetFolder(const std::string& hostFolder);
 
 // Copies files into a folder one after another. Each copy is written into a
-// staging folder inside the target, synced, and then moved in under its final
-// name: a copy that fails or is killed half-way leaves no part of itself under
-// a final name. The target folder itself only ever gains entries, in the order
-// of the calls, so that on FAT its directory order is the order of the copies
-// (a file system fills a freed directory slot first, and a rename inside one
+// staging folder inside the target; commit() syncs the staged copies and
+// moves them in under their final names, in the order they were staged: a
+// copy that fails or is killed half-way leaves no part of itself under a
+// final name. The target folder itself only ever gains entries, in that
+// order, so that on FAT its directory order is the order of the copies (a
+// file system fills a freed directory slot first, and a rename inside one
 // folder frees one). Nothing is ever replaced. Not thread-safe; one thread at
 // a time may use an object.
 class CopyTarget final {
@@ -53,18 +55,23 @@ public:
     // Called after each piece written with the bytes of this file written so far.
     using Advance = std::function<void(std::uint64_t bytesSoFar)>;
 
-    // Copies a found file in under `name`. The source is opened in the folder
-    // it was found and judged in, and must still be the file found there; it
-    // is read without touching its times. A stop request is taken between
-    // pieces and fails with Stopped.
-    FsStatus copyIn(const FoundFile& source, const std::string& name, const std::atomic<bool>& stopRequested,
-                    const Advance& advanced);
-    // Writes a new file of the given bytes in under `name`, as copyIn does.
-    FsStatus writeIn(const std::string& name, std::string_view bytes);
+    // Stages a copy of a found file, to go in under `name`. The source is
+    // opened in the folder it was found and judged in, and must still be the
+    // file found there; it is read without touching its times. A stop request
+    // is taken between pieces and fails with Stopped.
+    FsStatus stage(const FoundFile& source, const std::string& name, const std::atomic<bool>& stopRequested,
+                   const Advance& advanced);
+    // Stages a new file of the given bytes.
+    FsStatus stage(const std::string& name, std::string_view bytes);
+    std::size_t stagedCount() const;
+    std::uint64_t stagedBytes() const;
+    // Syncs the staged files and moves them in, in staging order; the status
+    // of each, in that order. A file that fails here is taken away.
+    std::vector<FsStatus> commit();
     // False once the target can no longer be reached (the stick was pulled).
     bool reachable() const;
-    // Takes the staging folder away and syncs the folder: after it, every file
-    // moved in is on the device.
+    // Takes the staging folder away (with anything staged and not committed)
+    // and syncs the folder: after it, every file moved in is on the device.
     FsStatus finish();
 
 private:

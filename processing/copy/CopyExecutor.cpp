@@ -7,6 +7,7 @@
 #include "processing/copy/CopyReport.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace kavora::copy {
@@ -29,7 +30,23 @@ public:
     void leftOutBefore(std::size_t copyIndex)
     {
         while (m_nextFailure < m_plan.failures.size() && m_plan.failures[m_nextFailure].beforeCopy <= copyIndex)
-            state.reportLines.push_back(m_plan.failures[m_nextFailure++].line);
+            add(m_plan.failures[m_nextFailure++].line);
+    }
+    // A copy's line is known once it is moved in; the lines after it wait
+    // for it, so that the report keeps playlist order.
+    void add(std::string line) { (m_holding ? m_held : state.reportLines).push_back(std::move(line)); }
+    std::size_t reserveLine()
+    {
+        m_holding = true;
+        m_held.emplace_back();
+        return m_held.size() - 1;
+    }
+    void fillLine(std::size_t slot, std::string line) { m_held[slot] = std::move(line); }
+    void releaseLines()
+    {
+        std::move(m_held.begin(), m_held.end(), std::back_inserter(state.reportLines));
+        m_held.clear();
+        m_holding = false;
     }
     void tell()
     {
@@ -44,6 +61,8 @@ private:
     const CopyPlan& m_plan;
     const ProgressCallback& m_callback;
     std::size_t m_nextFailure = 0;
+    std::vector<std::string> m_held;
+    bool m_holding = false;
 };
 
 bool endsTheCopy(const platform::FsFailure& failure, const platform::CopyTarget& target)
@@ -52,6 +71,10 @@ bool endsTheCopy(const platform::FsFailure& failure, const platform::CopyTarget&
 }
 
 } // namespace
+
+// Staged copies are synced and moved in together once this much waits.
+constexpr std::uint64_t kCommitBytes = std::uint64_t{64} << 20;
+constexpr std::size_t kCommitFiles = 64;
 
 CopyOutcome executeCopyPlan(const CopyPlan& plan, const std::atomic<bool>& stopRequested,
                             const ProgressCallback& callback)
@@ -71,6 +94,25 @@ CopyOutcome executeCopyPlan(const CopyPlan& plan, const std::atomic<bool>& stopR
 
     std::vector<const PlannedCopy*> copied;
     copied.reserve(plan.copies.size());
+    // The staged copies, each with the place of its line in the report lines
+    // held back until they are moved in.
+    std::vector<std::pair<const PlannedCopy*, std::size_t>> staged;
+    const auto commit = [&] {
+        const std::vector<FsStatus> results = target.commit();
+        for (std::size_t index = 0; index < results.size(); ++index) {
+            const auto& [copy, line] = staged[index];
+            if (results[index]) {
+                copied.push_back(copy);
+                progress.fillLine(line, report::copied(copy->source, copy->name));
+            } else {
+                progress.fillLine(line, report::cannotCopy(results[index].failure(), copy->source));
+            }
+        }
+        staged.clear();
+        progress.releaseLines();
+        progress.tell();
+    };
+
     std::size_t next = 0;
     for (; next < plan.copies.size(); ++next) {
         const PlannedCopy& copy = plan.copies[next];
@@ -82,7 +124,7 @@ CopyOutcome executeCopyPlan(const CopyPlan& plan, const std::atomic<bool>& stopR
         progress.state.currentName = copy.name;
         progress.tell();
         const std::uint64_t before = progress.state.bytesDone;
-        const FsStatus status = target.copyIn(copy.file, copy.name, stopRequested, [&](std::uint64_t soFar) {
+        const FsStatus status = target.stage(copy.file, copy.name, stopRequested, [&](std::uint64_t soFar) {
             progress.state.bytesDone = before + std::min(soFar, copy.file.size);
             progress.tell();
         });
@@ -95,23 +137,27 @@ CopyOutcome executeCopyPlan(const CopyPlan& plan, const std::atomic<bool>& stopR
         ++progress.state.filesDone;
         progress.state.currentName.clear();
         if (status) {
-            copied.push_back(&copy);
-            progress.state.reportLines.push_back(report::copied(copy.source, copy.name));
+            staged.emplace_back(&copy, progress.reserveLine());
+            if (target.stagedBytes() >= kCommitBytes || target.stagedCount() >= kCommitFiles)
+                commit();
             continue;
         }
-        progress.state.reportLines.push_back(report::cannotCopy(status.failure(), copy.source));
+        progress.add(report::cannotCopy(status.failure(), copy.source));
         if (endsTheCopy(status.failure(), target)) {
             ++next;
             break;
         }
     }
+    commit();
     outcome.copiedCount = copied.size();
     if (next < plan.copies.size())
         progress.state.reportLines.push_back(report::notCopied(plan.copies.size() - next, outcome.stopped));
     progress.leftOutBefore(kAtTheEnd);
 
     const std::string playlistPath = platform::joinPath(plan.targetFolder, plan.playlistName);
-    const FsStatus listed = target.writeIn(plan.playlistName, copiesPlaylistText(copied));
+    FsStatus listed = target.stage(plan.playlistName, copiesPlaylistText(copied));
+    if (listed)
+        listed = std::move(target.commit().front());
     if (listed)
         outcome.playlistPath = playlistPath;
     else
