@@ -73,6 +73,16 @@ bool hasScheme(std::string_view reference)
            });
 }
 
+// At most `limit` bytes of UTF-8 text, cut between characters.
+std::string utf8Start(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return std::string(text);
+    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
+        --limit;
+    return std::string(text.substr(0, limit));
+}
+
 std::string trimmed(std::string_view text)
 {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -228,6 +238,9 @@ private:
 
     void endElement()
     {
+        // Expat still ends an empty element whose start stopped the parser.
+        if (m_failure)
+            return;
         if (m_textTarget != nullptr && m_path.size() == m_textDepth) {
             const bool isLocation = m_textTarget != &m_title && m_textTarget != &m_creator;
             *m_textTarget = trimmed(m_text);
@@ -248,11 +261,11 @@ private:
     {
         if (m_textTarget == nullptr)
             return;
-        const std::size_t room =
-            platform::LineReader::kLongestLine - std::min(m_text.size(), platform::LineReader::kLongestLine);
-        if (text.size() > room)
-            m_textOverlong = true;
-        m_text.append(text.substr(0, room));
+        if (m_textOverlong)
+            return;
+        const std::size_t room = platform::LineReader::kLongestLine - m_text.size();
+        m_textOverlong = text.size() > room;
+        m_text.append(utf8Start(text, room));
     }
 
     void beginEntry()
@@ -276,7 +289,9 @@ private:
         const auto alwaysAFile = [](std::string_view) { return true; };
         std::optional<PlaylistItem> chosen;
         for (std::size_t index = 0; index < m_locations.size(); ++index) {
-            const bool overlong = std::find(m_overlong.begin(), m_overlong.end(), index) != m_overlong.end();
+            // A short location can grow past any path by its base.
+            const bool overlong = std::find(m_overlong.begin(), m_overlong.end(), index) != m_overlong.end() ||
+                                  m_locations[index].size() > platform::LineReader::kLongestLine;
             std::string text = overlong ? m_locations[index].substr(0, platform::LineReader::kOverlongStart)
                                         : std::move(m_locations[index]);
             PlaylistItem item = classify({std::move(text), overlong}, alwaysAFile);
@@ -288,8 +303,9 @@ private:
         }
         if (!chosen)
             return;
-        chosen->title =
+        const std::string title =
             m_creator.empty() || m_title.empty() ? m_creator + m_title : m_creator + " - " + m_title;
+        chosen->title = utf8Start(title, platform::LineReader::kLongestLine);
         m_entries.push_back(std::move(*chosen));
     }
 

@@ -162,6 +162,12 @@ TEST(PlaylistFormats, EntriesInOrderWithTitlesAndTextAsWritten)
         {utf16LittleEndian(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><playlist><trackList><track>"
                            u"<location>C:\\Caf\u00e9.mp3</location></track></trackList></playlist>"),
          "E C:\\Caf\xC3\xA9.mp3"},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?><playlist><trackList><track>"
+         "<location>C:\\Caf\xC3\xA9 \xE2\x82\xAC.mp3</location><title>\xE2\x80\x9CHi\xE2\x80\x9D</title></track>"
+         // a short location past any path by its base
+         "<track xml:base=\"file:///" + std::string(40000, 'd') + "/\"><location>a.mp3</location></track>"
+         "</trackList></playlist>",
+         "E C:\\Caf\xC3\xA9 \xE2\x82\xAC.mp3 [\xE2\x80\x9CHi\xE2\x80\x9D]|O file:///" + std::string(312, 'd')},
         {"<?wpl version=\"1.0\"?>\r\n<smil><head><title>Mix</title></head><body><seq>"
          "<media src=\"..\\Music\\A &amp; B.wma\"/><media src=\"\\\\server\\share\\c.mp3\"/></seq>"
          "<seq><media src=\"D:\\Other\\d.mp3\" tid=\"{1}\"/></seq></body></smil>",
