@@ -35,14 +35,14 @@ std::string windows1252ToUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size() * 2);
-    for (const char byte : bytes) {
-        const auto value = static_cast<std::uint8_t>(byte);
-        if (value >= 0x80 && value < 0xA0)
-            internal::appendUtf8(out, kHighControls[value - 0x80u]);
-        else
-            internal::appendUtf8(out, value);
-    }
+    for (const char byte : bytes)
+        internal::appendUtf8(out, windows1252CodePoint(static_cast<unsigned char>(byte)));
     return out;
+}
+
+char32_t windows1252CodePoint(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80u] : byte;
 }
 
 std::string withControlsEscaped(std::string_view shown)

@@ -16,5 +16,7 @@ std::string withControlsEscaped(std::string_view shown);
 
 bool isValidUtf8(std::string_view bytes);
 std::string windows1252ToUtf8(std::string_view bytes);
+// The code point a Windows-1252 byte stands for.
+char32_t windows1252CodePoint(unsigned char byte);
 
 } // namespace kavora::platform

@@ -1,6 +1,7 @@
 #include "processing/playlist/XmlPlaylist.h"
 
 #include "platform/ByteReader.h"
+#include "platform/DisplayText.h"
 #include "platform/LineReader.h"
 
 // Debian's libexpat is built with DTD support (entities); its limits on entity
@@ -119,6 +120,7 @@ public:
         XML_SetUserData(m_parser.get(), this);
         XML_SetElementHandler(m_parser.get(), &Reading::started, &Reading::ended);
         XML_SetCharacterDataHandler(m_parser.get(), &Reading::characters);
+        XML_SetUnknownEncodingHandler(m_parser.get(), &Reading::windows1252, nullptr);
         XML_SetBillionLaughsAttackProtectionActivationThreshold(m_parser.get(), kEntityExpansionStart);
     }
 
@@ -312,6 +314,18 @@ private:
     static void XMLCALL started(void* self, const XML_Char* name, const XML_Char** attributes)
     {
         static_cast<Reading*>(self)->startElement(name, attributes);
+    }
+    // What Windows Media Player's era declared besides the encodings Expat knows.
+    static int XMLCALL windows1252(void*, const XML_Char* name, XML_Encoding* info)
+    {
+        if (localName(name) != "windows-1252")
+            return XML_STATUS_ERROR;
+        for (int byte = 0; byte < 256; ++byte)
+            info->map[byte] = static_cast<int>(platform::windows1252CodePoint(static_cast<unsigned char>(byte)));
+        info->data = nullptr;
+        info->convert = nullptr;
+        info->release = nullptr;
+        return XML_STATUS_OK;
     }
     static void XMLCALL ended(void* self, const XML_Char*) { static_cast<Reading*>(self)->endElement(); }
     static void XMLCALL characters(void* self, const XML_Char* text, int length)

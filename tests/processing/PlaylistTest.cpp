@@ -162,8 +162,8 @@ TEST(PlaylistFormats, EntriesInOrderWithTitlesAndTextAsWritten)
         {utf16LittleEndian(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><playlist><trackList><track>"
                            u"<location>C:\\Caf\u00e9.mp3</location></track></trackList></playlist>"),
          "E C:\\Caf\xC3\xA9.mp3"},
-        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?><playlist><trackList><track>"
-         "<location>C:\\Caf\xC3\xA9 \xE2\x82\xAC.mp3</location><title>\xE2\x80\x9CHi\xE2\x80\x9D</title></track>"
+        {"<?xml version=\"1.0\" encoding=\"Windows-1252\"?><playlist><trackList><track>"
+         "<location>C:\\Caf\xE9 \x80.mp3</location><title>\x93Hi\x94</title></track>"
          // a short location past any path by its base
          "<track xml:base=\"file:///" + std::string(40000, 'd') + "/\"><location>a.mp3</location></track>"
          "</trackList></playlist>",
