@@ -32,7 +32,15 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
     fs::create_hard_link(host("Music/Other.mp3"), host("Music/Hard.mp3"));
     fs::create_directory_symlink(host("Music"), host("Alias"));
     fs::create_directory_symlink("../.ssh", host("Music/keys"));
-    fs::create_directory_symlink("/etc", host("Music/system"));
+    // A system folder anyone may write to, reached through a link.
+    std::string systemFolder = "/var/tmp/kavora-safety-XXXXXX";
+    ASSERT_NE(::mkdtemp(systemFolder.data()), nullptr) << std::strerror(errno);
+    const struct RemoveAll {
+        fs::path path;
+        ~RemoveAll() { fs::remove_all(path); }
+    } removeSystemFolder{systemFolder};
+    std::ofstream(systemFolder + "/Song.mp3") << "v";
+    fs::create_directory_symlink(systemFolder, host("Music/system"));
     fs::create_symlink("../.ssh/authorized_keys", host("Music/keys.mp3"));
     write({{"Music/Theirs.mp3", "t"}, {"Music/Plain.mp3", "p"}});
     const bool foreignOwner = ::chown(host("Music/Theirs.mp3").c_str(), 4242, 4242) == 0;
@@ -61,11 +69,10 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
         {"C:\\Music\\keys\\k.mp3", hidden},
         {"C:\\Music\\keys.mp3", hidden},
         {viaProc, leftAsItIs + "file on a virtual file system) - "},
-        {"C:\\Music\\system\\passwd", notMusic},
+        {"C:\\Music\\system\\Song.mp3", leftAsItIs + "system folder) - "},
         {"C:\\Music\\Theirs.mp3", foreignOwner ? leftAsItIs + "owned by another user) - " : "Renamed "},
         {"C:\\Music\\.hidden.mp3", hidden},
         {"C:\\Music\\twin.mp3", leftAsItIs + "several files match in letter case only) - "},
-        {"Z:\\proc\\self\\status", notMusic},
         {"C:\\Music\\" + std::string(300, 'L') + ".mp3", leftAsItIs + "name too long) - "},
         {"C:\\Music\\Gone.mp3", "Error - File not found - "}};
     std::vector<std::string> entries;
