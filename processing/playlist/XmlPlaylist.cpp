@@ -292,8 +292,9 @@ private:
         std::optional<PlaylistItem> chosen;
         for (std::size_t index = 0; index < m_locations.size(); ++index) {
             // A short location can grow past any path by its base.
-            const bool overlong = std::find(m_overlong.begin(), m_overlong.end(), index) != m_overlong.end() ||
-                                  m_locations[index].size() > platform::LineReader::kLongestLine;
+            const bool overlong =
+                std::find(m_overlong.begin(), m_overlong.end(), index) != m_overlong.end() ||
+                m_locations[index].size() > platform::LineReader::kLongestLine;
             std::string text = overlong ? m_locations[index].substr(0, platform::LineReader::kOverlongStart)
                                         : std::move(m_locations[index]);
             PlaylistItem item = classify({std::move(text), overlong}, alwaysAFile);
@@ -321,7 +322,8 @@ private:
         if (localName(name) != "windows-1252")
             return XML_STATUS_ERROR;
         for (int byte = 0; byte < 256; ++byte)
-            info->map[byte] = static_cast<int>(platform::windows1252CodePoint(static_cast<unsigned char>(byte)));
+            info->map[byte] =
+                static_cast<int>(platform::windows1252CodePoint(static_cast<unsigned char>(byte)));
         info->data = nullptr;
         info->convert = nullptr;
         info->release = nullptr;
