@@ -113,7 +113,8 @@ void ConsoleWindow::showProgress(bool throttled)
     // The report so far must stand on the terminal before the progress line.
     std::fflush(stdout);
     if (m_copyStatus.empty())
-        std::fprintf(stderr, "\rkavora: %llu entries so far...", static_cast<unsigned long long>(m_additions));
+        std::fprintf(stderr, "\rkavora: %llu entries so far...",
+                     static_cast<unsigned long long>(m_additions));
     else
         std::fprintf(stderr, "\r\033[Kkavora: %s", m_copyStatus.c_str());
     std::fflush(stderr);

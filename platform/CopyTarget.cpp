@@ -2,8 +2,8 @@
 
 #include "platform/FileSystem.h"
 #include "platform/internal/FileDescriptor.h"
-#include "platform/internal/OpenFolder.h"
 #include "platform/internal/HostError.h"
+#include "platform/internal/OpenFolder.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -115,7 +115,8 @@ FsResult<FileDescriptor> openSource(const FoundFile& source)
     const auto openIn = [&source](int flags) -> FsResult<FileDescriptor> {
         int fd = -1;
         do {
-            fd = ::openat(source.folder->fd(), source.name.c_str(), flags | O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            fd =
+                ::openat(source.folder->fd(), source.name.c_str(), flags | O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0)
             return failureFromErrno(errno);
@@ -165,7 +166,8 @@ void streamOut(int fd, std::uint64_t pieceStart, std::uint64_t pieceSize)
 // the folder is new or was empty, and only this copy writes into it.
 FsStatus moveIn(int stagingFd, int folderFd, const std::string& name)
 {
-    if (::syscall(SYS_renameat2, stagingFd, name.c_str(), folderFd, name.c_str(), 1u /* RENAME_NOREPLACE */) == 0)
+    if (::syscall(SYS_renameat2, stagingFd, name.c_str(), folderFd, name.c_str(),
+                  1u /* RENAME_NOREPLACE */) == 0)
         return {};
     if (errno != EINVAL && errno != ENOSYS)
         return failureFromErrno(errno);
@@ -192,7 +194,8 @@ FsStatus copyContent(int source, int target, const std::atomic<bool>& stopReques
     std::vector<char> buffer;
     for (;;) {
         // A stop that comes with the last piece still lets the file end whole.
-        if (done > 0 && stopRequested.load(std::memory_order_relaxed) && ::lseek(source, 0, SEEK_CUR) < fileSize)
+        if (done > 0 && stopRequested.load(std::memory_order_relaxed) &&
+            ::lseek(source, 0, SEEK_CUR) < fileSize)
             return makeFailure(FsError::Stopped, "stopped");
         ssize_t count = 0;
         if (kernelCopy) {
@@ -205,7 +208,8 @@ FsStatus copyContent(int source, int target, const std::atomic<bool>& stopReques
             buffer.resize(kPieceSize);
             count = ::read(source, buffer.data(), buffer.size());
             if (count > 0) {
-                if (FsStatus written = writeAll(target, buffer.data(), static_cast<std::size_t>(count)); !written)
+                if (FsStatus written = writeAll(target, buffer.data(), static_cast<std::size_t>(count));
+                    !written)
                     return written;
             }
         }
@@ -276,7 +280,8 @@ struct CopyTarget::Impl {
             return makeFailure(FsError::InvalidPath, "not a file name");
         int fd = -1;
         do {
-            fd = ::openat(staging.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            fd = ::openat(staging.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0666);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0)
             return failureFromErrno(errno);
@@ -328,7 +333,8 @@ FsResult<CopyTarget> CopyTarget::open(const std::string& hostFolder)
     impl->folder = std::move(folder).value();
     if (::mkdirat(impl->folder.get(), kStagingName, 0700) != 0)
         return failureFromErrno(errno);
-    const int staging = ::openat(impl->folder.get(), kStagingName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int staging =
+        ::openat(impl->folder.get(), kStagingName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (staging < 0) {
         const FsFailure failure = failureFromErrno(errno);
         ::unlinkat(impl->folder.get(), kStagingName, AT_REMOVEDIR);
@@ -339,16 +345,15 @@ FsResult<CopyTarget> CopyTarget::open(const std::string& hostFolder)
 }
 
 FsStatus CopyTarget::stage(const FoundFile& sourceFile, const std::string& name,
-                            const std::atomic<bool>& stopRequested, const Advance& advanced)
+                           const std::atomic<bool>& stopRequested, const Advance& advanced)
 {
     if (!sourceFile.folder)
         return makeFailure(FsError::NotFound, "file not found");
     FsResult<FileDescriptor> source = openSource(sourceFile);
     if (!source)
         return source.failure();
-    return m_impl->stage(name, [&](int target) {
-        return copyContent(source.value().get(), target, stopRequested, advanced);
-    });
+    return m_impl->stage(
+        name, [&](int target) { return copyContent(source.value().get(), target, stopRequested, advanced); });
 }
 
 FsStatus CopyTarget::stage(const std::string& name, std::string_view bytes)

@@ -17,14 +17,14 @@ struct FoundFile;
 
 // A folder that copies are to go into, as it is before the first byte is written.
 struct TargetFolderInfo {
-    bool exists = false;          // false: it is to be made; its parent is a folder
-    std::string firstName;        // a name found in it; empty when it holds nothing
+    bool exists = false;   // false: it is to be made; its parent is a folder
+    std::string firstName; // a name found in it; empty when it holds nothing
     // What an unprivileged writer may still fill; nothing where the file
     // system gives no figures (some FUSE file systems).
     std::optional<std::uint64_t> freeBytes;
-    std::uint64_t blockSize = 1;  // the unit a file's size is taken up in
+    std::uint64_t blockSize = 1;   // the unit a file's size is taken up in
     std::size_t longestName = 255; // in bytes, as the host writes names
-    std::string typeName;         // the mount table's name: "vfat", "exfat", "fuse.fusefat", ...
+    std::string typeName;          // the mount table's name: "vfat", "exfat", "fuse.fusefat", ...
 };
 
 // Looks at a host folder (the folder itself when it exists, else its parent

@@ -5,8 +5,8 @@
 #include "processing/JobWindow.h"
 #include "processing/PathNotation.h"
 #include "processing/ReportText.h"
-#include "processing/playlist/EntryPath.h"
 #include "processing/ResolveMissingFile.h"
+#include "processing/playlist/EntryPath.h"
 
 #include <algorithm>
 #include <string>
@@ -91,8 +91,9 @@ void Job::findMissing(Located& located)
 {
     const playlist::EntryText asWritten = located.form;
     const auto lookAgain = [&] {
-        located = state.CurrentEntry == asWritten.path() ? locate(asWritten)
-                                                         : locate(playlist::EntryText::plainPath(state.CurrentEntry));
+        located = state.CurrentEntry == asWritten.path()
+                      ? locate(asWritten)
+                      : locate(playlist::EntryText::plainPath(state.CurrentEntry));
     };
     if (state.UseDirectoryForAll != kFalse16) {
         state.CurrentEntry = completedEntry(state.MissingFileDirectory, state.CurrentEntry);

@@ -38,7 +38,8 @@ void makeLibrary(const std::string& folder, const std::string& playlist, int cou
             createEmptyFile(path);
         } else {
             std::generate(bytes.begin(), bytes.begin() + 64, [index] { return static_cast<char>(index); });
-            std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            std::ofstream(path, std::ios::binary)
+                .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         }
         list << path << "\r\n";
     }
@@ -64,12 +65,12 @@ int main()
         const std::string kavoraTarget = root + "/k" + std::to_string(round);
         const std::string cpTarget = root + "/c" + std::to_string(round);
         kavora.push_back(secondsOf([&] {
-            runOrExit(program + " --copy " + quoted(root + "/gigabyte.m3u") + " --to " + quoted(kavoraTarget) +
-                      " >/dev/null");
+            runOrExit(program + " --copy " + quoted(root + "/gigabyte.m3u") + " --to " +
+                      quoted(kavoraTarget) + " >/dev/null");
         }));
         cp.push_back(secondsOf([&] {
-            runOrExit("mkdir " + quoted(cpTarget) + " && cp " + quoted(root + "/Music") + "/* " + quoted(cpTarget) +
-                      " && sync -f " + quoted(cpTarget));
+            runOrExit("mkdir " + quoted(cpTarget) + " && cp " + quoted(root + "/Music") + "/* " +
+                      quoted(cpTarget) + " && sync -f " + quoted(cpTarget));
         }));
         runOrExit("rm -rf " + quoted(kavoraTarget) + " " + quoted(cpTarget) + " && sync -f " + quoted(root));
     }

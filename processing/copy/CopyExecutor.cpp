@@ -29,7 +29,8 @@ public:
     // The plan's report lines of the entries before copy `copyIndex`.
     void leftOutBefore(std::size_t copyIndex)
     {
-        while (m_nextFailure < m_plan.failures.size() && m_plan.failures[m_nextFailure].beforeCopy <= copyIndex)
+        while (m_nextFailure < m_plan.failures.size() &&
+               m_plan.failures[m_nextFailure].beforeCopy <= copyIndex)
             add(m_plan.failures[m_nextFailure++].line);
     }
     // A copy's line is known once it is moved in; the lines after it wait

@@ -25,8 +25,8 @@ using ProgressCallback = std::function<void(const CopyProgress&)>;
 
 struct CopyOutcome {
     std::uint64_t copiedCount = 0;
-    bool stopped = false;  // the stop request ended it
-    bool onDevice = false; // every copy and their playlist are synced to the device
+    bool stopped = false;     // the stop request ended it
+    bool onDevice = false;    // every copy and their playlist are synced to the device
     std::string playlistPath; // the playlist of the copies; empty when it could not be written
 };
 

@@ -47,8 +47,8 @@ bool startCopyJob(const CopyPlan& plan, JobWindow& window)
         appendLine(window, plan.refusal);
         return false;
     }
-    appendLine(window, report::planLine(plan.copies.size(), plan.totalBytes, plan.targetFolder, !plan.targetExists,
-                                        plan.freeBytes));
+    appendLine(window, report::planLine(plan.copies.size(), plan.totalBytes, plan.targetFolder,
+                                        !plan.targetExists, plan.freeBytes));
     if (plan.dryRun) {
         reportPlannedEntries(plan, window);
         return false;

@@ -5,13 +5,13 @@
 #include "platform/PathText.h"
 #include "processing/AppState.h"
 #include "processing/Job.h"
-#include "processing/playlist/PlaylistLine.h"
-#include "processing/playlist/PlaylistReader.h"
-#include "processing/playlist/PlaylistWalk.h"
 #include "processing/ReportText.h"
 #include "processing/copy/CopiesPlaylist.h"
 #include "processing/copy/CopyReport.h"
 #include "processing/copy/DeviceName.h"
+#include "processing/playlist/PlaylistLine.h"
+#include "processing/playlist/PlaylistReader.h"
+#include "processing/playlist/PlaylistWalk.h"
 
 #include <algorithm>
 #include <memory>
@@ -158,9 +158,10 @@ CopyPlan makeCopyPlan(AppState& state, JobWindow& window, MissingFileDialog& dia
     if (!plan.canStart())
         return plan;
 
-    platform::FsResult<std::string> host = state.TargetFolder.empty()
-                                               ? platform::FsResult<std::string>(platform::FsFailure{FsError::InvalidPath, "no folder given"})
-                                               : job.fileSystem().hostPath(state.TargetFolder);
+    platform::FsResult<std::string> host =
+        state.TargetFolder.empty()
+            ? platform::FsResult<std::string>(platform::FsFailure{FsError::InvalidPath, "no folder given"})
+            : job.fileSystem().hostPath(state.TargetFolder);
     if (!host) {
         plan.refusal = report::targetUnusable(host.failure(), plan.targetFolder);
         return plan;

@@ -20,11 +20,11 @@ namespace kavora::copy {
 
 // One file to copy; the plan holds them in playlist order.
 struct PlannedCopy {
-    std::string source;     // the entry as the report names it
+    std::string source;       // the entry as the report names it
     platform::FoundFile file; // the source as found and judged, in its opened folder
-    std::string name;       // its name in the target folder: "012 Song.mp3"
-    std::string title;       // the entry's title where the playlist gives one, as read
-    bool nameMended = false; // the device rules changed "012 " + the source's own name
+    std::string name;         // its name in the target folder: "012 Song.mp3"
+    std::string title;        // the entry's title where the playlist gives one, as read
+    bool nameMended = false;  // the device rules changed "012 " + the source's own name
 };
 
 // An entry that will not be copied: its report line, which stands before

@@ -37,12 +37,12 @@ std::string sizeText(std::uint64_t bytes)
     return text.data();
 }
 
-std::string planLine(std::uint64_t fileCount, std::uint64_t totalBytes, std::string_view folder, bool newFolder,
-                     std::optional<std::uint64_t> freeBytes)
+std::string planLine(std::uint64_t fileCount, std::uint64_t totalBytes, std::string_view folder,
+                     bool newFolder, std::optional<std::uint64_t> freeBytes)
 {
-    return "To copy: " + std::to_string(fileCount) + (fileCount == 1 ? " file, " : " files, ") + sizeText(totalBytes) +
-           ", into " + std::string(folder) + (newFolder ? " (a new folder)" : "") + "; " +
-           (freeBytes ? sizeText(*freeBytes) + " free there" : "its free space is not known");
+    return "To copy: " + std::to_string(fileCount) + (fileCount == 1 ? " file, " : " files, ") +
+           sizeText(totalBytes) + ", into " + std::string(folder) + (newFolder ? " (a new folder)" : "") +
+           "; " + (freeBytes ? sizeText(*freeBytes) + " free there" : "its free space is not known");
 }
 
 std::string copied(std::string_view source, std::string_view name)
@@ -73,9 +73,8 @@ std::string targetUnusable(const platform::FsFailure& failure, std::string_view 
 
 std::string targetNotEmpty(std::string_view folder, std::string_view firstName)
 {
-    return errorLine("Target folder is not empty (it holds " + std::string(firstName) +
-                         "); nothing was copied",
-                     folder);
+    return errorLine(
+        "Target folder is not empty (it holds " + std::string(firstName) + "); nothing was copied", folder);
 }
 
 std::string notEnoughSpace(std::uint64_t neededBytes, std::uint64_t freeBytes, std::string_view folder)
@@ -105,7 +104,8 @@ std::string summary(std::uint64_t copiedCount, std::uint64_t entryCount, std::st
             (dryRun ? " files would be copied to " : " files copied to ") + std::string(folder);
     if (!playlistPath.empty()) {
         text += kCrlf;
-        text += (dryRun ? "Playlist of the copies would be: " : "Playlist of the copies: ") + std::string(playlistPath);
+        text += (dryRun ? "Playlist of the copies would be: " : "Playlist of the copies: ") +
+                std::string(playlistPath);
     }
     if (onDevice) {
         text += kCrlf;
@@ -118,8 +118,8 @@ std::string summary(std::uint64_t copiedCount, std::uint64_t entryCount, std::st
 std::string progressText(std::uint64_t fileNumber, std::uint64_t fileCount, std::uint64_t bytesDone,
                          std::uint64_t bytesTotal)
 {
-    return "Copying " + std::to_string(fileNumber) + " of " + std::to_string(fileCount) + ", " + sizeText(bytesDone) +
-           " of " + sizeText(bytesTotal);
+    return "Copying " + std::to_string(fileNumber) + " of " + std::to_string(fileCount) + ", " +
+           sizeText(bytesDone) + " of " + sizeText(bytesTotal);
 }
 
 } // namespace kavora::copy::report

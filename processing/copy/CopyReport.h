@@ -15,8 +15,8 @@ namespace kavora::copy::report {
 std::string sizeText(std::uint64_t bytes);
 
 // What the plan found: the files, their size, the target and its room.
-std::string planLine(std::uint64_t fileCount, std::uint64_t totalBytes, std::string_view folder, bool newFolder,
-                     std::optional<std::uint64_t> freeBytes);
+std::string planLine(std::uint64_t fileCount, std::uint64_t totalBytes, std::string_view folder,
+                     bool newFolder, std::optional<std::uint64_t> freeBytes);
 
 std::string copied(std::string_view source, std::string_view name);
 std::string wouldCopy(std::string_view source, std::string_view name);

@@ -66,10 +66,12 @@ std::string deviceFileName(std::string_view name, std::size_t byteLimit)
         return mended;
 
     const std::size_t dot = mended.rfind('.');
-    const bool keepsExtension = dot != std::string::npos && dot > 0 && mended.size() - dot <= kLongestKeptExtension;
+    const bool keepsExtension =
+        dot != std::string::npos && dot > 0 && mended.size() - dot <= kLongestKeptExtension;
     const std::string extension = keepsExtension ? mended.substr(dot) : std::string();
-    std::string shortened(leadingPart(std::string_view(mended).substr(0, keepsExtension ? dot : mended.size()),
-                                      kLongestDeviceName - utf16Units(extension), byteLimit - extension.size()));
+    std::string shortened(
+        leadingPart(std::string_view(mended).substr(0, keepsExtension ? dot : mended.size()),
+                    kLongestDeviceName - utf16Units(extension), byteLimit - extension.size()));
     if (!keepsExtension)
         dropTrailingDotsAndSpaces(shortened);
     return shortened + extension;

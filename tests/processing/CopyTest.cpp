@@ -1,6 +1,5 @@
 // The copy on real files: plan, names, what the target holds afterwards.
 #include "EngineFixture.h"
-
 #include "processing/copy/CopyJob.h"
 #include "processing/copy/DeviceName.h"
 
@@ -20,7 +19,7 @@ using copy::numberedCopyName;
 TEST(DeviceName, EveryDeviceTakesTheName)
 {
     const std::string note = "\xF0\x9F\x8E\xB5"; // U+1F3B5, two UTF-16 units
-    const std::string e = "\xC3\xA9";           // U+00E9, one unit, two bytes
+    const std::string e = "\xC3\xA9";            // U+00E9, one unit, two bytes
     const auto times = [](const std::string& piece, std::size_t count) {
         std::string text;
         for (std::size_t i = 0; i < count; ++i)
@@ -84,8 +83,8 @@ protected:
         for (std::string line; std::getline(text, line);) {
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            if (line.starts_with("Copied ") || line.starts_with("Would copy ") || line.starts_with("Error - ") ||
-                line.starts_with("To copy: "))
+            if (line.starts_with("Copied ") || line.starts_with("Would copy ") ||
+                line.starts_with("Error - ") || line.starts_with("To copy: "))
                 found.push_back(line);
         }
         return found;
@@ -102,11 +101,12 @@ protected:
 
 TEST_F(CopyTest, CopiesInOrderUnderDeviceNamesAndLeavesTheSourcesAsTheyWere)
 {
-    write({{"Music/A.mp3", std::string(300000, 'a')},
-           {"Music/Why?.mp3", "c"},
-           {"Music/\xE9t\xE9.mp3", "d"},
-           {"Lists/car.m3u", lines({"#EXTM3U", "#EXTINF:61,Artist - A", "..\\Music\\A.mp3", "#EXTINF:5,Lost",
-                                    "..\\Music\\B.mp3", "..\\Music\\Why?.mp3", "..\\Music\\\xE9t\xE9.mp3"})}});
+    write(
+        {{"Music/A.mp3", std::string(300000, 'a')},
+         {"Music/Why?.mp3", "c"},
+         {"Music/\xE9t\xE9.mp3", "d"},
+         {"Lists/car.m3u", lines({"#EXTM3U", "#EXTINF:61,Artist - A", "..\\Music\\A.mp3", "#EXTINF:5,Lost",
+                                  "..\\Music\\B.mp3", "..\\Music\\Why?.mp3", "..\\Music\\\xE9t\xE9.mp3"})}});
     fs::create_directory(host("Stick"));
     const auto sources = snapshot();
     std::map<std::string, Times> sourceTimes;
@@ -120,7 +120,8 @@ TEST_F(CopyTest, CopiesInOrderUnderDeviceNamesAndLeavesTheSourcesAsTheyWere)
     const std::vector<std::string> planned = entryLines();
 
     const JobResult real = copyTo("C:\\Stick\\Car");
-    EXPECT_EQ((std::vector<std::uint64_t>{real.entryCount, real.renamedCount}), (std::vector<std::uint64_t>{4, 3}));
+    EXPECT_EQ((std::vector<std::uint64_t>{real.entryCount, real.renamedCount}),
+              (std::vector<std::uint64_t>{4, 3}));
     std::vector<std::string> done = entryLines();
     for (std::string& line : done)
         if (line.starts_with("Copied "))
@@ -131,11 +132,11 @@ TEST_F(CopyTest, CopiesInOrderUnderDeviceNamesAndLeavesTheSourcesAsTheyWere)
     EXPECT_EQ(planned[2], "Error - File not found - ..\\Music\\B.mp3");
     EXPECT_TRUE(reported("Everything is written to the device; it may be removed now."));
 
-    EXPECT_EQ(namesIn("Stick/Car"),
-              (std::vector<std::string>{"001 A.mp3", "002 Why_.mp3", "003 \xC3\xA9t\xC3\xA9.mp3", "car.m3u"}));
+    EXPECT_EQ(namesIn("Stick/Car"), (std::vector<std::string>{"001 A.mp3", "002 Why_.mp3",
+                                                              "003 \xC3\xA9t\xC3\xA9.mp3", "car.m3u"}));
     EXPECT_EQ(read("Stick/Car/001 A.mp3"), sources.at("Music/A.mp3"));
-    EXPECT_EQ(read("Stick/Car/car.m3u"), lines({"#EXTM3U", "#EXTINF:-1,Artist - A", "001 A.mp3", "002 Why_.mp3",
-                                                "003 \xC3\xA9t\xC3\xA9.mp3"}));
+    EXPECT_EQ(read("Stick/Car/car.m3u"), lines({"#EXTM3U", "#EXTINF:-1,Artist - A", "001 A.mp3",
+                                                "002 Why_.mp3", "003 \xC3\xA9t\xC3\xA9.mp3"}));
     for (const auto& [relative, bytes] : sources) {
         EXPECT_EQ(read(relative), bytes);
         EXPECT_EQ(timesOf(host(relative)), sourceTimes[relative]) << relative;
@@ -144,8 +145,10 @@ TEST_F(CopyTest, CopiesInOrderUnderDeviceNamesAndLeavesTheSourcesAsTheyWere)
 
 TEST_F(CopyTest, RefusedTargetsGetNothingWritten)
 {
-    write({{"Music/A.mp3", "a"}, {"Music/Huge.mp3", ""},
-           {"Lists/car.m3u", lines({"..\\Music\\A.mp3", "..\\Music\\Huge.mp3"})}, {"Full/keep.txt", "k"}});
+    write({{"Music/A.mp3", "a"},
+           {"Music/Huge.mp3", ""},
+           {"Lists/car.m3u", lines({"..\\Music\\A.mp3", "..\\Music\\Huge.mp3"})},
+           {"Full/keep.txt", "k"}});
     fs::resize_file(host("Music/Huge.mp3"), std::uintmax_t{1} << 43); // sparse, 8 TiB
     // Names only: the sparse file is not to be read.
     const auto tree = [this] {
@@ -187,7 +190,8 @@ TEST_F(CopyTest, FailedAndStoppedCopiesLeaveWholeFilesListedExactly)
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(limitedRun.renamedCount, 2U);
-    EXPECT_TRUE(reported("Error - File cannot be copied (File too large) - ..\\Music\\Big.mp3")) << window.report;
+    EXPECT_TRUE(reported("Error - File cannot be copied (File too large) - ..\\Music\\Big.mp3"))
+        << window.report;
     EXPECT_EQ(namesIn("Limited"), (std::vector<std::string>{"001 A.mp3", "003 C.mp3", "car.m3u"}));
     EXPECT_EQ(read("Limited/car.m3u"), lines({"#EXTM3U", "001 A.mp3", "003 C.mp3"}));
 
@@ -205,7 +209,9 @@ TEST_F(CopyTest, FailedAndStoppedCopiesLeaveWholeFilesListedExactly)
 // playlist order, read back from the unmounted image, and the image sound.
 TEST_F(CopyTest, FatDirectoryOrderIsThePlaylistOrder)
 {
-    const auto run = [](const std::string& command) { return std::system(("(" + command + ") >/dev/null 2>&1").c_str()); };
+    const auto run = [](const std::string& command) {
+        return std::system(("(" + command + ") >/dev/null 2>&1").c_str());
+    };
     if (run("command -v mkfs.vfat && command -v fusefat && command -v mdir && command -v fsck.vfat") != 0)
         GTEST_SKIP() << "needs dosfstools, mtools and fusefat (scripts/install-deps.sh)";
     std::vector<std::string> entries;
