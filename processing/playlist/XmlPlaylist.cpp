@@ -21,6 +21,9 @@ namespace {
 using platform::FsError;
 using platform::FsFailure;
 
+const auto kNoBase = std::make_shared<const std::string>();
+constexpr std::size_t kLargestTextFromBases = kLargestWholePlaylist / 2;
+
 // Expansion past 1 MiB may not exceed the amplification Expat allows.
 constexpr unsigned long long kEntityExpansionStart = 1024 * 1024;
 
@@ -196,8 +199,10 @@ private:
                 return stop("no XSPF, WPL or ASX playlist but a document <" + local + ">");
         }
         const XML_Char* base = xmlBase(attributes);
-        m_bases.push_back(base == nullptr ? (m_bases.empty() ? std::string() : m_bases.back())
-                                          : resolved(m_bases.empty() ? "" : m_bases.back(), base));
+        const std::shared_ptr<const std::string> parentBase = m_bases.empty() ? kNoBase : m_bases.back();
+        m_bases.push_back(base == nullptr
+                              ? parentBase
+                              : std::make_shared<const std::string>(againstBase(*parentBase, base)));
         m_path.push_back(std::move(local));
 
         switch (m_format) {
@@ -249,7 +254,7 @@ private:
             if (isLocation && m_textOverlong)
                 m_overlong.push_back(m_locations.size() - 1);
             else if (isLocation) // taken against the base in force on the location
-                m_locations.back() = resolved(m_bases.back(), m_locations.back());
+                m_locations.back() = againstBase(*m_bases.back(), m_locations.back());
             m_textTarget = nullptr;
         } else if ((m_format == Format::Xspf && at({"tracklist", "track"})) ||
                    (m_format == Format::Asx && within({"entry"}))) {
@@ -270,6 +275,19 @@ private:
         m_text.append(utf8Start(text, room));
     }
 
+    // Every reference taken against a base costs a copy of it; past the
+    // bound the document is refused, as one that large would be.
+    std::string againstBase(std::string_view base, std::string_view reference)
+    {
+        if (base.empty())
+            return std::string(reference);
+        std::string made = resolved(base, reference);
+        m_textFromBases += made.size();
+        if (m_textFromBases > kLargestTextFromBases)
+            stop("xml:base repeated into more than " + std::to_string(kLargestTextFromBases >> 20) + " MiB");
+        return made;
+    }
+
     void beginEntry()
     {
         m_locations.clear();
@@ -282,7 +300,7 @@ private:
     {
         if (location.size() > platform::LineReader::kLongestLine)
             m_overlong.push_back(m_locations.size());
-        m_locations.push_back(resolved(m_bases.back(), location));
+        m_locations.push_back(againstBase(*m_bases.back(), location));
     }
 
     // The entry takes its first local location, else its first one.
@@ -338,8 +356,10 @@ private:
     std::unique_ptr<XML_ParserStruct, ParserFree> m_parser;
     std::optional<FsFailure> m_failure;
     Format m_format = Format::Xspf;
-    std::vector<std::string> m_path;  // local names of the open elements
-    std::vector<std::string> m_bases; // the xml:base in force in each open element
+    std::vector<std::string> m_path; // local names of the open elements
+    // The xml:base in force in each open element, shared by the elements below it.
+    std::vector<std::shared_ptr<const std::string>> m_bases;
+    std::size_t m_textFromBases = 0;
     std::vector<PlaylistItem> m_entries;
 
     // The entry being read.

@@ -379,6 +379,9 @@ TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
             bomb += std::string("&") + static_cast<char>(level - 1) + ";";
         bomb += "\">\n";
     }
+    std::string tracks;
+    for (int track = 0; track < 1200; ++track)
+        tracks += "<track><location>a.mp3</location></track>";
     const struct {
         std::string name, bytes, reason;
     } cases[] = {
@@ -390,6 +393,10 @@ TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
         {"bomb.xspf",
          bomb + "]>\n<playlist><trackList><track><location>&k;</location></track></trackList></playlist>",
          "limit on input amplification factor (from DTD and entities) breached at line 15"},
+        {"bases.xspf",
+         "<playlist xml:base=\"file:///" + std::string(30000, 'd') + "/\"><trackList>" + tracks +
+             "</trackList></playlist>",
+         "xml:base repeated into more than 4 MiB at line 1"},
         {"huge.xspf", "<?xml version=\"1.0\"?>\n<playlist>" + std::string(64 * 1024, ' '),
          "larger than 8 MiB"},
         {"noise.m3u", "C:\\Music\\a.mp3\r\n\x7F" + std::string(1, '\0') + "ELF\r\n", "not a text file"},
