@@ -4,32 +4,44 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <string>
+#include <unordered_set>
 
 namespace kavora::playlist {
 
 namespace {
 
-// The extension in lower case; empty for a name without one.
+// The extension in ASCII lower case (held without allocating when short, as
+// extensions are); empty for a name without one. One pass back from the end.
 std::string extensionOf(std::string_view path)
 {
-    const std::string_view name = platform::fileNamePart(path);
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0)
-        return {};
-    std::string extension(name.substr(dot + 1));
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return extension;
+    for (std::size_t at = path.size(); at > 0; --at) {
+        const char c = path[at - 1];
+        if (platform::isSeparator(c))
+            return {};
+        if (c != '.')
+            continue;
+        // A leading dot starts a name, not an extension.
+        if (at == 1 || platform::isSeparator(path[at - 2]))
+            return {};
+        std::string extension(path.substr(at));
+        for (char& letter : extension) {
+            if (letter >= 'A' && letter <= 'Z')
+                letter = static_cast<char>(letter + ('a' - 'A'));
+        }
+        return extension;
+    }
+    return {};
 }
+
+using ExtensionSet = std::unordered_set<std::string_view>;
 
 } // namespace
 
 bool isMusicFile(std::string_view path)
 {
-    const std::span<const std::string_view> known = musicExtensions();
-    return std::binary_search(known.begin(), known.end(), extensionOf(path));
+    static const ExtensionSet known(musicExtensions().begin(), musicExtensions().end());
+    return known.contains(extensionOf(path));
 }
 
 bool isPlaylistFile(std::string_view path)
