@@ -1,6 +1,7 @@
 #include "platform/PathText.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace kavora::platform {
 
@@ -12,7 +13,7 @@ bool isDriveLetter(char c)
 }
 
 // find_first_of with a set of characters calls memchr on the set for every
-// character of the text; these loops look at each character once.
+// character of the text; this loop looks at each character once.
 std::size_t firstSeparator(std::string_view path, std::size_t from = 0)
 {
     for (std::size_t at = from; at < path.size(); ++at) {
@@ -22,13 +23,20 @@ std::size_t firstSeparator(std::string_view path, std::size_t from = 0)
     return std::string_view::npos;
 }
 
+// Asked for each file name or folder of a path: memrchr scans many characters
+// a step, once for each separator.
 std::size_t lastSeparator(std::string_view path)
 {
-    for (std::size_t at = path.size(); at > 0; --at) {
-        if (isSeparator(path[at - 1]))
-            return at - 1;
-    }
-    return std::string_view::npos;
+    const auto lastOf = [path](char separator) {
+        const void* const found = path.empty() ? nullptr : ::memrchr(path.data(), separator, path.size());
+        return found == nullptr ? std::string_view::npos
+                                : static_cast<std::size_t>(static_cast<const char*>(found) - path.data());
+    };
+    const std::size_t backslash = lastOf('\\');
+    const std::size_t slash = lastOf('/');
+    if (backslash == std::string_view::npos)
+        return slash;
+    return slash == std::string_view::npos ? backslash : std::max(backslash, slash);
 }
 
 } // namespace
