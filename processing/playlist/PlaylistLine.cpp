@@ -14,9 +14,12 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\f' || c == '\v';
 }
 
+// ASCII only: what is compared are ASCII markers ("#EXTINF", "file:"), which
+// a locale's own letter case (a Turkish dotless i) must not change; and a
+// locale call per character was the most of reading a title line.
 char lower(char c)
 {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view start)
