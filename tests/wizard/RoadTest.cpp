@@ -2,6 +2,7 @@
 // preview, "&Next" with the dialog answered, the report, "&Done"; and the
 // preview's and the selection window's own ways out.
 #include "WizardFixture.h"
+#include "tests/Bounds.h"
 #include "wizard/OpenPlaylist.h"
 
 #include <QDirIterator>
@@ -305,7 +306,7 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
     auto started = std::chrono::steady_clock::now();
     click(picker(), "BtnOK");
     click(&window(), "BtnOK");
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, kavora::bounds::timeBound(std::chrono::seconds(1)));
     ASSERT_EQ(answers.seen.size(), 1U);
     EXPECT_EQ(answers.seen[0], "KVR|Playlist cannot be read: not a text file.\nC:\\Lists\\noise.bin\n"
                                "Use \"Back\" to choose another playlist.");
@@ -316,7 +317,9 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
         << report;
     EXPECT_EQ(errorLines(report), 1) << report;
     EXPECT_FALSE(std::filesystem::exists(hostPath("Lists/noise.kvr")));
-    EXPECT_LT(residentKilobytes() - residentBefore, 16 * 1024);
+    if (kavora::bounds::kResidentSizeMeasured) {
+        EXPECT_LT(residentKilobytes() - residentBefore, 16 * 1024);
+    }
     click(&window(), "BtnDone");
 
     trigger("mnuRemove");
@@ -326,9 +329,11 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
     started = std::chrono::steady_clock::now();
     click(&window(), "BtnOK");
     QCoreApplication::processEvents();
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
-    EXPECT_LT(residentKilobytes() - residentAtPreview,
-              static_cast<long>(4 * window().reportText().size() / 1024));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, kavora::bounds::timeBound(std::chrono::seconds(5)));
+    if (kavora::bounds::kResidentSizeMeasured) {
+        EXPECT_LT(residentKilobytes() - residentAtPreview,
+                  static_cast<long>(4 * window().reportText().size() / 1024));
+    }
     EXPECT_EQ(errorLines(window().reportText()), 200000);
     click(&window(), "BtnDone");
 }
