@@ -371,6 +371,11 @@ std::uint64_t CopyTarget::stagedBytes() const
     return m_impl->stagedBytes;
 }
 
+void CopyTarget::discardStaged()
+{
+    m_impl->dropStaged();
+}
+
 std::vector<FsStatus> CopyTarget::commit()
 {
     // One sync of the file system for all of them: a sync per file costs a

@@ -68,6 +68,9 @@ public:
     // Syncs the staged files and moves them in, in staging order; the status
     // of each, in that order. A file that fails here is taken away.
     std::vector<FsStatus> commit();
+    // Takes the staged copies away unsynced, so that a stop is not held up
+    // by flushing what would be kept.
+    void discardStaged();
     // False once the target can no longer be reached (the stick was pulled).
     bool reachable() const;
     // Takes the staging folder away (with anything staged and not committed)

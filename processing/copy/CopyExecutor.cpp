@@ -43,9 +43,13 @@ public:
         return m_held.size() - 1;
     }
     void fillLine(std::size_t slot, std::string line) { m_held[slot] = std::move(line); }
+    // A reserved line whose copy was dropped: it is left out at the release.
+    void dropLine(std::size_t slot) { m_held[slot].clear(); }
     void releaseLines()
     {
-        std::move(m_held.begin(), m_held.end(), std::back_inserter(state.reportLines));
+        for (std::string& line : m_held)
+            if (!line.empty())
+                state.reportLines.push_back(std::move(line));
         m_held.clear();
         m_holding = false;
     }
@@ -149,10 +153,23 @@ CopyOutcome executeCopyPlan(const CopyPlan& plan, const std::atomic<bool>& stopR
             break;
         }
     }
-    commit();
+    // A stop is answered at once: the copies still waiting for their sync,
+    // which on a slow stick can take seconds, are dropped and count as not
+    // copied; the copies already moved in stay, listed.
+    std::size_t notCopied = plan.copies.size() - next;
+    if (outcome.stopped) {
+        target.discardStaged();
+        for (const auto& [copy, line] : staged)
+            progress.dropLine(line);
+        notCopied += staged.size();
+        staged.clear();
+        progress.releaseLines();
+    } else {
+        commit();
+    }
     outcome.copiedCount = copied.size();
-    if (next < plan.copies.size())
-        progress.state.reportLines.push_back(report::notCopied(plan.copies.size() - next, outcome.stopped));
+    if (notCopied > 0)
+        progress.state.reportLines.push_back(report::notCopied(notCopied, outcome.stopped));
     progress.leftOutBefore(kAtTheEnd);
 
     const std::string playlistPath = platform::joinPath(plan.targetFolder, plan.playlistName);

@@ -172,7 +172,7 @@ TEST_F(CopyTest, RefusedTargetsGetNothingWritten)
 }
 
 // A write the system refuses (here a file size limit) loses that copy only;
-// a stop request keeps the copies before it. Either way no part of a copy
+// a stop request keeps the copies already on the device. Either way no part of a copy
 // stands under a name and the playlist lists exactly what is there.
 TEST_F(CopyTest, FailedAndStoppedCopiesLeaveWholeFilesListedExactly)
 {
@@ -195,14 +195,26 @@ TEST_F(CopyTest, FailedAndStoppedCopiesLeaveWholeFilesListedExactly)
     EXPECT_EQ(namesIn("Limited"), (std::vector<std::string>{"001 A.mp3", "003 C.mp3", "car.m3u"}));
     EXPECT_EQ(read("Limited/car.m3u"), lines({"#EXTM3U", "001 A.mp3", "003 C.mp3"}));
 
+    // 66 files of 1000 bytes: the first 64 go to the device together; the
+    // stop comes while the 65th waits for its sync, which it does not get.
+    std::map<std::string, std::string> files;
+    std::vector<std::string> entries, kept{"#EXTM3U"};
+    for (std::uint64_t index = 1; index <= 66; ++index) {
+        const std::string name = "T" + std::to_string(index) + ".mp3";
+        files["Music/" + name] = std::string(1000, 't');
+        entries.push_back("..\\Music\\" + name);
+        if (index <= 64)
+            kept.push_back(copy::copyNumberPrefix(index, 66) + name);
+    }
+    files["Lists/car.m3u"] = lines(entries);
+    write(files);
     std::atomic<bool> stop{false};
-    // Once the first file is whole, a fifth of the bytes.
-    window.onProgress = [&stop](int percent) { stop = stop || percent >= 20; };
+    window.onProgress = [&stop](int percent) { stop = stop || percent >= 98; };
     const JobResult stopped = copyTo("C:\\Stopped", false, &stop);
-    EXPECT_EQ(stopped.renamedCount, 1U);
-    EXPECT_TRUE(reported("Copy stopped; 2 files not copied"));
-    EXPECT_EQ(namesIn("Stopped"), (std::vector<std::string>{"001 A.mp3", "car.m3u"}));
-    EXPECT_EQ(read("Stopped/car.m3u"), lines({"#EXTM3U", "001 A.mp3"}));
+    EXPECT_EQ(stopped.renamedCount, 64U);
+    EXPECT_TRUE(reported("Copy stopped; 2 files not copied")) << window.report;
+    EXPECT_EQ(namesIn("Stopped").size(), 65U);
+    EXPECT_EQ(read("Stopped/car.m3u"), lines(kept));
 }
 
 // On FAT the directory order is what car stereos play by: it must be the
