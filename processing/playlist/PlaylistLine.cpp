@@ -53,13 +53,19 @@ std::string percentDecode(std::string_view text)
 {
     std::string decoded;
     decoded.reserve(text.size());
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '%' && at + 2 < text.size() && hexValue(text[at + 1]) >= 0 &&
-            hexValue(text[at + 2]) >= 0) {
-            decoded += static_cast<char>(hexValue(text[at + 1]) * 16 + hexValue(text[at + 2]));
-            at += 2;
+    // The text between escapes is taken a run at a time.
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t percent = std::min(text.find('%', at), text.size());
+        decoded.append(text.substr(at, percent - at));
+        if (percent == text.size())
+            break;
+        if (percent + 2 < text.size() && hexValue(text[percent + 1]) >= 0 &&
+            hexValue(text[percent + 2]) >= 0) {
+            decoded += static_cast<char>(hexValue(text[percent + 1]) * 16 + hexValue(text[percent + 2]));
+            at = percent + 3;
         } else {
-            decoded += text[at];
+            decoded += '%';
+            at = percent + 1;
         }
     }
     return decoded;
