@@ -82,28 +82,32 @@ PathForm formOf(std::string_view path)
 
 namespace {
 
+bool isDotOrDots(std::string_view component)
+{
+    return (component.size() == 1 || component.size() == 2) &&
+           component.find_first_not_of('.') == std::string_view::npos;
+}
+
 // True when no component is ".", ".." or empty and one separator is used.
+// Asked for every path looked up: sizes are compared before characters.
 bool isNormal(std::string_view path)
 {
+    const std::size_t driveLength = drivePart(path).size();
     char separator = 0;
-    std::size_t start = 0;
-    for (std::size_t at = 0; at <= path.size(); ++at) {
-        if (at < path.size() && !isSeparator(path[at]))
-            continue;
+    for (std::size_t start = 0;;) {
+        const std::size_t at = firstSeparator(path, start);
+        if (at == std::string_view::npos)
+            return !isDotOrDots(path.substr(start));
         const std::string_view component = path.substr(start, at - start);
-        const bool root = start == 0 && (component.empty() || component == drivePart(path));
-        if (!root && at < path.size() && (component.empty() || component == "." || component == ".."))
+        const bool root =
+            start == 0 && (component.empty() || (driveLength != 0 && component.size() == driveLength));
+        if (!root && (component.empty() || isDotOrDots(component)))
             return false;
-        if (at == path.size() && (component == "." || component == ".."))
+        if (separator != 0 && path[at] != separator)
             return false;
-        if (at < path.size()) {
-            if (separator != 0 && path[at] != separator)
-                return false;
-            separator = path[at];
-        }
+        separator = path[at];
         start = at + 1;
     }
-    return true;
 }
 
 } // namespace
