@@ -381,9 +381,12 @@ TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
             bomb += std::string("&") + static_cast<char>(level - 1) + ";";
         bomb += "\">\n";
     }
-    std::string tracks;
+    std::string tracks, spread;
     for (int track = 0; track < 1200; ++track)
         tracks += "<track><location>a.mp3</location></track>";
+    // One entity named by every track: 800 KB that would read as 60 MB.
+    for (int track = 0; track < 20000; ++track)
+        spread += "<track><location>&e;</location></track>";
     const struct {
         std::string name, bytes, reason;
     } cases[] = {
@@ -395,6 +398,10 @@ TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
         {"bomb.xspf",
          bomb + "]>\n<playlist><trackList><track><location>&k;</location></track></trackList></playlist>",
          "limit on input amplification factor (from DTD and entities) breached at line 15"},
+        {"spread.xspf",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE p [<!ENTITY e \"" + std::string(3000, 'e') +
+             ".mp3\">]>\n<playlist><trackList>" + spread + "</trackList></playlist>",
+         "limit on input amplification factor (from DTD and entities) breached at line 3"},
         {"bases.xspf",
          "<playlist xml:base=\"file:///" + std::string(30000, 'd') + "/\"><trackList>" + tracks +
              "</trackList></playlist>",
