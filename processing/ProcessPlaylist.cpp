@@ -11,14 +11,8 @@
 
 namespace kavora {
 
-JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& dialog,
-                         MessageBoxes& messages, JobOptions options)
+void showJobStarted(JobWindow& window)
 {
-    // A snapshot per job: each directory is read once, so a playlist of many
-    // entries costs no system call per lookup.
-    state.FileSystem = std::make_shared<const platform::FileSystem>(
-        options.dryRun ? platform::FileSystem::View::DryRun : platform::FileSystem::View::Snapshot);
-
     window.setExplanation("");
     window.setNextEnabled(false);
     window.setBackEnabled(false);
@@ -29,6 +23,17 @@ JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& 
 
     window.setStatusText("Processing...");
     window.refresh();
+}
+
+JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& dialog,
+                         MessageBoxes& messages, JobOptions options)
+{
+    // A snapshot per job: each directory is read once, so a playlist of many
+    // entries costs no system call per lookup.
+    state.FileSystem = std::make_shared<const platform::FileSystem>(
+        options.dryRun ? platform::FileSystem::View::DryRun : platform::FileSystem::View::Snapshot);
+
+    showJobStarted(window);
 
     Job job(state, window, dialog, messages);
     window.replaceReport(report::header(job.reportedPath(state.InputPlaylistPath)));

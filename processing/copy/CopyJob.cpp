@@ -32,16 +32,7 @@ void reportPlannedEntries(const CopyPlan& plan, JobWindow& window)
 
 bool startCopyJob(const CopyPlan& plan, JobWindow& window)
 {
-    window.setExplanation("");
-    window.setNextEnabled(false);
-    window.setBackEnabled(false);
-    window.refresh();
-
-    window.setProgressValue(0);
-    window.setProgressVisible(true);
-    window.setStatusText("Processing...");
-    window.refresh();
-
+    showJobStarted(window);
     window.replaceReport(kavora::report::header(plan.playlistPath));
     if (!plan.canStart()) {
         appendLine(window, plan.refusal);
