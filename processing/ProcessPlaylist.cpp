@@ -25,6 +25,16 @@ void showJobStarted(JobWindow& window)
     window.refresh();
 }
 
+void showJobDone(JobWindow& window)
+{
+    window.setNextEnabled(true);
+    window.setNextVisible(false);
+    window.setBackEnabled(true);
+    window.setBackVisible(false);
+    window.setDoneVisible(true);
+    window.refresh();
+}
+
 JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& dialog,
                          MessageBoxes& messages, JobOptions options)
 {
@@ -58,13 +68,7 @@ JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& 
         job.showFinished();
     }
 
-    window.setNextEnabled(true);
-    window.setNextVisible(false);
-    window.setBackEnabled(true);
-    window.setBackVisible(false);
-    window.setDoneVisible(true);
-
-    window.refresh();
+    showJobDone(window);
 
     state.MissingFileDirectory.clear();
     return JobResult{job.ran, job.EntryCount, job.RenamedCount, std::move(job.problem)};

@@ -32,6 +32,8 @@ JobResult runPlaylistJob(AppState& state, JobWindow& window, MissingFileDialog& 
 // The window's running state at a job's start: buttons disabled, the bar at
 // 0, "Processing...", each step shown at once.
 void showJobStarted(JobWindow& window);
+// The window's done state: "&Done" where "&Next" stood.
+void showJobDone(JobWindow& window);
 
 // The job as the main window's "&Next" starts it.
 void ProcessPlaylist(AppState& state, JobWindow& window, MissingFileDialog& dialog, MessageBoxes& messages);

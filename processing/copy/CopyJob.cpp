@@ -75,12 +75,7 @@ JobResult finishCopyJob(AppState& state, const CopyPlan& plan, const CopyOutcome
         window.appendToReport(kavora::report::kCrlf);
     }
 
-    window.setNextEnabled(true);
-    window.setNextVisible(false);
-    window.setBackEnabled(true);
-    window.setBackVisible(false);
-    window.setDoneVisible(true);
-    window.refresh();
+    showJobDone(window);
 
     state.MissingFileDirectory.clear();
     return JobResult{plan.canStart(), plan.entryCount, copiedCount, plan.refusal};
