@@ -9,10 +9,12 @@
 #define XML_DTD
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <expat.h>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace kavora::playlist {
 
@@ -21,7 +23,6 @@ namespace {
 using platform::FsError;
 using platform::FsFailure;
 
-const auto kNoBase = std::make_shared<const std::string>();
 constexpr std::size_t kLargestTextFromBases = kLargestWholePlaylist / 2;
 
 // Past the first MiB, entities may at most double what the document holds:
@@ -45,6 +46,42 @@ std::string localName(std::string_view name)
     std::string lower(name);
     std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
     return lower;
+}
+
+// The elements the formats are made of; any other is Other.
+enum class Name : std::uint8_t {
+    Other,
+    Playlist,
+    TrackList,
+    Track,
+    Location,
+    Title,
+    Creator,
+    Smil,
+    Media,
+    Asx,
+    Entry,
+    Ref,
+    Author,
+};
+
+// An element's name by its local name, in any letter case.
+Name nameOf(std::string_view name)
+{
+    static constexpr std::pair<std::string_view, Name> kNames[] = {
+        {"playlist", Name::Playlist}, {"tracklist", Name::TrackList}, {"track", Name::Track},
+        {"location", Name::Location}, {"title", Name::Title},         {"creator", Name::Creator},
+        {"smil", Name::Smil},         {"media", Name::Media},         {"asx", Name::Asx},
+        {"entry", Name::Entry},       {"ref", Name::Ref},             {"author", Name::Author},
+    };
+    if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos)
+        name.remove_prefix(colon + 1);
+    for (const auto& [local, known] : kNames) {
+        if (std::equal(name.begin(), name.end(), local.begin(), local.end(),
+                       [](char a, char b) { return lowerAscii(a) == b; }))
+            return known;
+    }
+    return Name::Other;
 }
 
 // The value of the attribute of that local name (given in lower case).
@@ -81,23 +118,23 @@ bool hasScheme(std::string_view reference)
 }
 
 // At most `limit` bytes of UTF-8 text, cut between characters.
-std::string utf8Start(std::string_view text, std::size_t limit)
+std::string_view utf8Start(std::string_view text, std::size_t limit)
 {
     if (text.size() <= limit)
-        return std::string(text);
+        return text;
     while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
         --limit;
-    return std::string(text.substr(0, limit));
+    return text.substr(0, limit);
 }
 
-std::string trimmed(std::string_view text)
+std::string_view trimmed(std::string_view text)
 {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && isSpace(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && isSpace(text.back()))
         text.remove_suffix(1);
-    return std::string(text);
+    return text;
 }
 
 // A URI reference taken against a base URI (which may itself be relative).
@@ -125,7 +162,6 @@ public:
     {
         XML_SetUserData(m_parser.get(), this);
         XML_SetElementHandler(m_parser.get(), &Reading::started, &Reading::ended);
-        XML_SetCharacterDataHandler(m_parser.get(), &Reading::characters);
         XML_SetUnknownEncodingHandler(m_parser.get(), &Reading::windows1252, nullptr);
         XML_SetBillionLaughsAttackProtectionActivationThreshold(m_parser.get(), kEntityExpansionStart);
         XML_SetBillionLaughsAttackProtectionMaximumAmplification(m_parser.get(), kEntityAmplification);
@@ -165,19 +201,21 @@ private:
     }
 
     // The open elements below the root, innermost last, are `names`.
-    bool at(std::initializer_list<std::string_view> names) const
+    bool at(std::initializer_list<Name> names) const
     {
         return m_path.size() == names.size() + 1 &&
-               std::equal(names.begin(), names.end(), m_path.begin() + 1);
+               std::equal(names.begin(), names.end(), m_path.begin() + 1,
+                          [](Name name, const Open& open) { return name == open.name; });
     }
     // The innermost open elements are `names`, at any depth: an ASX entry
     // may stand inside a <repeat> block.
-    bool within(std::initializer_list<std::string_view> names) const
+    bool within(std::initializer_list<Name> names) const
     {
         return m_path.size() > names.size() &&
-               std::equal(names.begin(), names.end(),
-                          m_path.end() - static_cast<std::ptrdiff_t>(names.size()));
+               std::equal(names.begin(), names.end(), m_path.end() - static_cast<std::ptrdiff_t>(names.size()),
+                          [](Name name, const Open& open) { return name == open.name; });
     }
+    const std::string& base() const { return m_bases.back(); }
 
     void collectText(std::string& into)
     {
@@ -185,43 +223,43 @@ private:
         m_textOverlong = false;
         m_textTarget = &into;
         m_textDepth = m_path.size();
+        // Text is looked at only here: the white space between elements is not handed over.
+        XML_SetCharacterDataHandler(m_parser.get(), &Reading::characters);
     }
 
     void startElement(const XML_Char* name, const XML_Char** attributes)
     {
         if (m_path.size() >= kDeepestXmlNesting)
             return stop("elements nested too deeply");
-        std::string local = localName(name);
+        const Name local = nameOf(name);
         if (m_path.empty()) {
-            if (local == "playlist")
+            if (local == Name::Playlist)
                 m_format = Format::Xspf;
-            else if (local == "smil")
+            else if (local == Name::Smil)
                 m_format = Format::Wpl;
-            else if (local == "asx")
+            else if (local == Name::Asx)
                 m_format = Format::Asx;
             else
-                return stop("no XSPF, WPL or ASX playlist but a document <" + local + ">");
+                return stop("no XSPF, WPL or ASX playlist but a document <" + localName(name) + ">");
         }
-        const XML_Char* base = xmlBase(attributes);
-        const std::shared_ptr<const std::string> parentBase = m_bases.empty() ? kNoBase : m_bases.back();
-        m_bases.push_back(base == nullptr
-                              ? parentBase
-                              : std::make_shared<const std::string>(againstBase(*parentBase, base)));
-        m_path.push_back(std::move(local));
+        const XML_Char* ownBase = xmlBase(attributes);
+        if (ownBase != nullptr)
+            m_bases.push_back(againstBase(base(), ownBase));
+        m_path.push_back(Open{local, ownBase != nullptr});
 
         switch (m_format) {
         case Format::Xspf:
-            if (at({"tracklist", "track"}))
+            if (at({Name::TrackList, Name::Track}))
                 beginEntry();
-            else if (at({"tracklist", "track", "location"}))
+            else if (at({Name::TrackList, Name::Track, Name::Location}))
                 collectText(m_locations.emplace_back());
-            else if (at({"tracklist", "track", "title"}))
+            else if (at({Name::TrackList, Name::Track, Name::Title}))
                 collectText(m_title);
-            else if (at({"tracklist", "track", "creator"}))
+            else if (at({Name::TrackList, Name::Track, Name::Creator}))
                 collectText(m_creator);
             break;
         case Format::Wpl:
-            if (m_path.back() == "media") {
+            if (local == Name::Media) {
                 if (const XML_Char* source = attribute(attributes, "src")) {
                     beginEntry();
                     addLocation(source);
@@ -230,14 +268,14 @@ private:
             }
             break;
         case Format::Asx:
-            if (within({"entry"})) {
+            if (within({Name::Entry})) {
                 beginEntry();
-            } else if (within({"entry", "ref"})) {
+            } else if (within({Name::Entry, Name::Ref})) {
                 if (const XML_Char* reference = attribute(attributes, "href"))
                     addLocation(reference);
-            } else if (within({"entry", "title"})) {
+            } else if (within({Name::Entry, Name::Title})) {
                 collectText(m_title);
-            } else if (within({"entry", "author"})) {
+            } else if (within({Name::Entry, Name::Author})) {
                 collectText(m_creator);
             }
             break;
@@ -254,24 +292,24 @@ private:
             return;
         if (m_textTarget != nullptr && m_path.size() == m_textDepth) {
             const bool isLocation = m_textTarget != &m_title && m_textTarget != &m_creator;
-            *m_textTarget = trimmed(m_text);
+            m_textTarget->assign(trimmed(m_text));
             if (isLocation && m_textOverlong)
                 m_overlong.push_back(m_locations.size() - 1);
-            else if (isLocation) // taken against the base in force on the location
-                m_locations.back() = againstBase(*m_bases.back(), m_locations.back());
+            else if (isLocation && !base().empty()) // taken against the base in force on the location
+                m_locations.back() = againstBase(base(), m_locations.back());
             m_textTarget = nullptr;
-        } else if ((m_format == Format::Xspf && at({"tracklist", "track"})) ||
-                   (m_format == Format::Asx && within({"entry"}))) {
+            XML_SetCharacterDataHandler(m_parser.get(), nullptr);
+        } else if ((m_format == Format::Xspf && at({Name::TrackList, Name::Track})) ||
+                   (m_format == Format::Asx && within({Name::Entry}))) {
             endEntry();
         }
+        if (m_path.back().ownBase)
+            m_bases.pop_back();
         m_path.pop_back();
-        m_bases.pop_back();
     }
 
     void addCharacters(std::string_view text)
     {
-        if (m_textTarget == nullptr)
-            return;
         if (m_textOverlong)
             return;
         const std::size_t room = platform::LineReader::kLongestLine - m_text.size();
@@ -304,7 +342,7 @@ private:
     {
         if (location.size() > platform::LineReader::kLongestLine)
             m_overlong.push_back(m_locations.size());
-        m_locations.push_back(againstBase(*m_bases.back(), location));
+        m_locations.push_back(againstBase(base(), location));
     }
 
     // The entry takes its first local location, else its first one.
@@ -328,9 +366,11 @@ private:
         }
         if (!chosen)
             return;
-        const std::string title =
-            m_creator.empty() || m_title.empty() ? m_creator + m_title : m_creator + " - " + m_title;
-        chosen->title = utf8Start(title, platform::LineReader::kLongestLine);
+        std::string& title = chosen->title;
+        title.reserve(m_creator.size() + 3 + m_title.size());
+        title.append(m_creator).append(m_creator.empty() || m_title.empty() ? "" : " - ").append(m_title);
+        if (title.size() > platform::LineReader::kLongestLine)
+            title.resize(utf8Start(title, platform::LineReader::kLongestLine).size());
         m_entries.push_back(std::move(*chosen));
     }
 
@@ -360,9 +400,13 @@ private:
     std::unique_ptr<XML_ParserStruct, ParserFree> m_parser;
     std::optional<FsFailure> m_failure;
     Format m_format = Format::Xspf;
-    std::vector<std::string> m_path; // local names of the open elements
-    // The xml:base in force in each open element, shared by the elements below it.
-    std::vector<std::shared_ptr<const std::string>> m_bases;
+    struct Open {
+        Name name;
+        bool ownBase; // it has an xml:base, which is on m_bases while it is open
+    };
+    std::vector<Open> m_path; // the open elements
+    // The xml:base values in force, innermost last; none is an empty base.
+    std::vector<std::string> m_bases{std::string()};
     std::size_t m_textFromBases = 0;
     std::vector<PlaylistItem> m_entries;
 
