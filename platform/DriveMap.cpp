@@ -184,11 +184,11 @@ std::string DriveMap::windowsPath(std::string_view hostPath) const
         return {};
     std::string_view below = normal;
     below.remove_prefix(holder->hostRoot == "/" ? 0 : holder->hostRoot.size());
-    std::string windows = std::string(1, holder->letter) + ":";
     if (below.empty())
         below = "/";
-    for (const char c : below)
-        windows += c == '/' ? '\\' : c;
+    std::string windows(below.size() + 2, ':');
+    windows[0] = holder->letter;
+    std::replace_copy(below.begin(), below.end(), windows.begin() + 2, '/', '\\');
     return windows;
 }
 

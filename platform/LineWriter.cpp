@@ -158,9 +158,18 @@ FsResult<std::unique_ptr<LineWriter>> LineWriter::create(const FileSystem& fileS
 FsStatus LineWriter::writeLine(std::string_view line)
 {
     // One write per line: a crash loses at most the line in flight.
+    return writeLines({&line, 1});
+}
+
+FsStatus LineWriter::writeLines(std::span<const std::string_view> lines)
+{
+    std::size_t length = 0;
+    for (const std::string_view line : lines)
+        length += line.size() + 2;
     std::string record;
-    record.reserve(line.size() + 2);
-    record.append(line).append("\r\n");
+    record.reserve(length);
+    for (const std::string_view line : lines)
+        record.append(line).append("\r\n");
     return m_impl->write(record);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace kavora::platform {
@@ -36,6 +37,9 @@ public:
     LineWriter& operator=(const LineWriter&) = delete;
 
     FsStatus writeLine(std::string_view line);
+    // Lines that belong together (a title and its entry): one write, so that
+    // all of them or none stand in the file.
+    FsStatus writeLines(std::span<const std::string_view> lines);
     // The file's length so far.
     std::uint64_t size() const;
     // Takes back everything written after the file had `length` bytes.

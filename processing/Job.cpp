@@ -40,7 +40,14 @@ std::optional<playlist::PlaylistWalk::Step> Job::nextItem()
 
 std::string Job::lookupPath(std::string_view entry) const
 {
-    return kavora::lookupPath(m_listedIn.empty() ? state.InputPlaylistPath : m_listedIn, entry);
+    const std::string& listedIn = m_listedIn.empty() ? state.InputPlaylistPath : m_listedIn;
+    // The entry in hand is looked up, then named by each report line on it.
+    if (entry != m_lastLookup.entry || listedIn != m_lastLookup.listedIn) {
+        m_lastLookup.path = kavora::lookupPath(listedIn, entry);
+        m_lastLookup.entry = entry;
+        m_lastLookup.listedIn = listedIn;
+    }
+    return m_lastLookup.path;
 }
 
 std::string Job::shownEntry(const playlist::EntryText& entry) const
@@ -89,6 +96,8 @@ bool Job::isMissing(const Located& located)
 // left as it was keeps the form its line writes it in.
 void Job::findMissing(Located& located)
 {
+    if (state.UseDirectoryForAll == kFalse16 && state.IgnoreErrors)
+        return;
     const playlist::EntryText asWritten = located.form;
     const auto lookAgain = [&] {
         located = state.CurrentEntry == asWritten.path()
@@ -176,11 +185,8 @@ void Job::reportLine(std::string_view line)
         m_heldReport.emplace_back(line);
         return;
     }
-    std::string addition;
-    addition.reserve(report::kCrlf.size() + line.size());
-    addition.append(report::kCrlf);
-    addition.append(line);
-    window.appendToReport(addition);
+    m_addition.assign(report::kCrlf).append(line);
+    window.appendToReport(m_addition);
 }
 
 void Job::reportEntryError(std::string_view line)

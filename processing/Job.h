@@ -123,6 +123,7 @@ public:
 private:
     bool m_holdingReport = false;
     std::vector<std::string> m_heldReport;
+    std::string m_addition; // the next addition to the report, its room kept for the one after
     // Keeps the job's first file system alive as long as files it opened are.
     std::shared_ptr<const platform::FileSystem> m_jobFileSystem;
     std::unordered_set<platform::FileIdentity> m_renamed;
@@ -130,6 +131,11 @@ private:
     std::unique_ptr<playlist::PlaylistWalk> m_walk;
     std::string m_listedIn; // the playlist of the current item; empty for the input
     bool m_nested = false;
+    // The last path lookupPath() made, and what it was made of.
+    struct Lookup {
+        std::string listedIn, entry, path;
+    };
+    mutable Lookup m_lastLookup;
 };
 
 } // namespace kavora

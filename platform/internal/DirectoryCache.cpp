@@ -5,6 +5,7 @@
 #include "platform/internal/PathResolver.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -71,10 +72,24 @@ const EntryKind* DirectoryListing::find(const std::string& name) const
     return found == m_kinds.end() ? nullptr : &found->second;
 }
 
-const std::vector<std::string>& DirectoryListing::namesFoldingTo(const std::u32string& folded) const
+const std::vector<std::string>& DirectoryListing::namesFoldingTo(std::u32string_view folded) const
 {
     const auto found = m_byFolded.find(folded);
     return found == m_byFolded.end() ? noNames() : found->second;
+}
+
+const std::vector<std::string>& DirectoryListing::namesFoldingAs(std::string_view name) const
+{
+    // An ASCII name folds to its lower case, here without an allocation.
+    std::array<char32_t, 256> folded;
+    if (name.size() <= folded.size() &&
+        std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::transform(name.begin(), name.end(), folded.begin(), [](char c) {
+            return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        });
+        return namesFoldingTo({folded.data(), name.size()});
+    }
+    return namesFoldingTo(foldedName(name));
 }
 
 void DirectoryListing::insert(const std::string& name, EntryKind kind)
@@ -157,7 +172,7 @@ void DirectoryCache::recordRenamed(const std::string& hostDirectory, const std::
 
 const std::string* DirectoryCache::locatedDirectory(std::string_view windowsDirectory) const
 {
-    const auto found = m_located.find(std::string(windowsDirectory));
+    const auto found = m_located.find(windowsDirectory);
     return found == m_located.end() ? nullptr : &found->second;
 }
 

@@ -35,7 +35,9 @@ class DirectoryListing final {
 public:
     const EntryKind* find(const std::string& name) const;
     // The names that fold to `folded`; empty when none does.
-    const std::vector<std::string>& namesFoldingTo(const std::u32string& folded) const;
+    const std::vector<std::string>& namesFoldingTo(std::u32string_view folded) const;
+    // The names that fold as `name` does.
+    const std::vector<std::string>& namesFoldingAs(std::string_view name) const;
 
     void insert(const std::string& name, EntryKind kind);
     void erase(const std::string& name);
@@ -51,7 +53,14 @@ public:
 
 private:
     std::unordered_map<std::string, EntryKind> m_kinds;
-    std::unordered_map<std::u32string, std::vector<std::string>> m_byFolded;
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::u32string_view folded) const
+        {
+            return std::hash<std::u32string_view>{}(folded);
+        }
+    };
+    std::unordered_map<std::u32string, std::vector<std::string>, FoldedHash, std::equal_to<>> m_byFolded;
 };
 
 // The listings one FileSystem object has read, keyed by host directory path.
@@ -97,7 +106,13 @@ private:
     std::unordered_map<std::string, Slot> m_slots;
     std::unordered_map<std::string, std::string> m_pretended; // host path as named -> as it is
     std::unordered_map<std::string, std::shared_ptr<const OpenFolder>> m_folders; // by host directory
-    std::unordered_map<std::string, std::string> m_located; // Windows directory text -> host directory
+    // Looked up by the text as written, without copying it.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>
+        m_located; // Windows directory text -> host directory
 };
 
 } // namespace kavora::platform::internal

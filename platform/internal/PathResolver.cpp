@@ -162,11 +162,11 @@ FsResult<std::string> PathResolver::lookupInListing(const DirectoryListing& list
     if (legacy && listing.find(translated) != nullptr)
         return translated;
 
-    const std::vector<std::string>& matches = listing.namesFoldingTo(foldedName(name));
+    const std::vector<std::string>& matches = listing.namesFoldingAs(name);
     if (matches.size() == 1)
         return matches.front();
     if (matches.empty() && legacy) {
-        const std::vector<std::string>& translatedMatches = listing.namesFoldingTo(foldedName(translated));
+        const std::vector<std::string>& translatedMatches = listing.namesFoldingAs(translated);
         if (translatedMatches.size() == 1)
             return translatedMatches.front();
         if (translatedMatches.size() > 1)

@@ -53,11 +53,9 @@ platform::FsResult<NewPlaylist::Listed> NewPlaylist::list(std::string_view entry
 {
     Listed listed{m_writer->size(), std::move(m_held)};
     m_held.clear();
-    for (const std::string& line : listed.held) {
-        if (FsStatus written = m_writer->writeLine(line); !written)
-            return written.failure();
-    }
-    if (FsStatus written = m_writer->writeLine(entryLine); !written)
+    std::vector<std::string_view> record(listed.held.begin(), listed.held.end());
+    record.push_back(entryLine);
+    if (FsStatus written = m_writer->writeLines(record); !written)
         return written.failure();
     return listed;
 }

@@ -39,7 +39,7 @@ public:
         std::uint64_t start = 0;
         std::vector<std::string> held;
     };
-    // Writes the held lines and the entry's line, ahead of the rename.
+    // Writes the held lines and the entry's line, all or none, ahead of the rename.
     platform::FsResult<Listed> list(std::string_view entryLine);
     // The rename after list() failed: the entry's line and its title go, with
     // everything written after them.

@@ -20,10 +20,10 @@ void PlaylistWalk::markRead(const platform::FileIdentity& playlist)
     m_read.insert(playlist);
 }
 
-bool PlaylistWalk::descend(Step& step)
+bool PlaylistWalk::descend(Step& step, const std::string& listedIn)
 {
     const platform::FileSystem& fileSystem = m_fileSystem();
-    const std::string path = lookupPath(step.listedIn, step.item.entry->path());
+    const std::string path = lookupPath(listedIn, step.item.entry->path());
     const platform::FsResult<platform::FoundFile> found = fileSystem.findFile(path);
     // A missing playlist is a missing entry like any other.
     if (!found)
@@ -67,17 +67,18 @@ std::optional<PlaylistWalk::Step> PlaylistWalk::next()
             // A named playlist that could not be read to its end is reported
             // in its place.
             PlaylistItem unread{PlaylistItem::Kind::Stream, std::move(path), {}, std::nullopt};
-            return Step{std::move(unread), m_levels.back().path, m_levels.size() > 1, Refusal::Unreadable,
-                        read.failure()};
+            const bool stillNested = m_levels.size() > 1;
+            return Step{std::move(unread), stillNested ? m_levels.back().path : std::string(), stillNested,
+                        Refusal::Unreadable, read.failure()};
         }
         if (nested &&
             (item->kind == PlaylistItem::Kind::Blank || item->kind == PlaylistItem::Kind::Directive))
             continue;
-        Step step{std::move(*item), listedIn, nested, Refusal::None, {}};
+        Step step{std::move(*item), nested ? listedIn : std::string(), nested, Refusal::None, {}};
         if (step.item.kind == PlaylistItem::Kind::Entry) {
             const std::string& path = step.item.entry->path();
             if (isPlaylistFile(path)) {
-                if (descend(step))
+                if (descend(step, listedIn))
                     continue;
             } else if (!isMusicFile(path)) {
                 step.refusal = Refusal::NotMusic;

@@ -38,7 +38,8 @@ class PlaylistWalk final {
 public:
     struct Step {
         PlaylistItem item;
-        // The playlist that lists the item, which its relative path starts from.
+        // The named playlist that lists the item, which its relative path
+        // starts from; empty for an item of the top playlist.
         std::string listedIn;
         bool nested = false;
         Refusal refusal = Refusal::None;
@@ -62,8 +63,9 @@ private:
         PlaylistReader* reader;
         std::string path;
     };
-    // Reads the playlist a step names in its place; false with a refusal when not.
-    bool descend(Step& step);
+    // Reads the playlist a step of `listedIn` names in its place; false with
+    // a refusal when not.
+    bool descend(Step& step, const std::string& listedIn);
 
     std::vector<Level> m_levels;
     FileSystemOf m_fileSystem;
