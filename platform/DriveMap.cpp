@@ -173,7 +173,9 @@ std::string DriveMap::windowsPath(std::string_view hostPath) const
 {
     if (!hostPath.starts_with('/'))
         return {};
-    const std::string normal = lexicallyNormal(hostPath);
+    // Most paths are normal already: looked at as they stand.
+    const std::string normalised = isLexicallyNormal(hostPath) ? std::string() : lexicallyNormal(hostPath);
+    const std::string_view normal = normalised.empty() ? hostPath : std::string_view(normalised);
     const Drive* holder = nullptr;
     for (const Drive& drive : m_drives) {
         const bool closer = holder == nullptr || drive.hostRoot.size() > holder->hostRoot.size();

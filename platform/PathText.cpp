@@ -82,35 +82,39 @@ PathForm formOf(std::string_view path)
 
 namespace {
 
-bool isDotOrDots(std::string_view component)
-{
-    return (component.size() == 1 || component.size() == 2) &&
-           component.find_first_not_of('.') == std::string_view::npos;
-}
-
 // True when no component is ".", ".." or empty and one separator is used.
-// Asked for every path looked up: sizes are compared before characters.
+// Asked for every path looked up, so looked at with memchr, many characters
+// a step: only a doubled or mixed separator and a component of dots make a
+// path not normal.
 bool isNormal(std::string_view path)
 {
-    const std::size_t driveLength = drivePart(path).size();
-    char separator = 0;
-    for (std::size_t start = 0;;) {
-        const std::size_t at = firstSeparator(path, start);
-        if (at == std::string_view::npos)
-            return !isDotOrDots(path.substr(start));
-        const std::string_view component = path.substr(start, at - start);
-        const bool root =
-            start == 0 && (component.empty() || (driveLength != 0 && component.size() == driveLength));
-        if (!root && (component.empty() || isDotOrDots(component)))
+    const auto holds = [path](char c) { return !path.empty() && ::memchr(path.data(), c, path.size()) != nullptr; };
+    const bool slash = holds('/');
+    const bool backslash = holds('\\');
+    if (slash && backslash)
+        return false;
+    const char separator = slash ? '/' : '\\';
+    const char doubled[] = {separator, separator};
+    if (path.find(std::string_view(doubled, 2)) != std::string_view::npos)
+        return false;
+    for (std::size_t at = path.find('.'); at != std::string_view::npos; at = path.find('.', at + 1)) {
+        if (at > 0 && path[at - 1] != separator)
+            continue;
+        std::size_t end = at + 1;
+        if (end < path.size() && path[end] == '.')
+            ++end;
+        if (end == path.size() || path[end] == separator)
             return false;
-        if (separator != 0 && path[at] != separator)
-            return false;
-        separator = path[at];
-        start = at + 1;
     }
+    return true;
 }
 
-} // namespace
+}
+
+bool isLexicallyNormal(std::string_view path)
+{
+    return isNormal(path);
+}
 
 std::string lexicallyNormal(std::string_view path)
 {

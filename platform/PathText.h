@@ -39,6 +39,8 @@ std::string_view drivePart(std::string_view path);
 // before it, as the path is resolved; never above a root. Separators are given
 // as the path's first one, doubled ones as one.
 std::string lexicallyNormal(std::string_view path);
+// True when lexicallyNormal() would give the path as it is.
+bool isLexicallyNormal(std::string_view path);
 
 // A directory in the form a directory list reports it: without a trailing
 // backslash, except at a drive's root ("C:\Music", "C:\"); a bare drive

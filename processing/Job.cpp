@@ -125,12 +125,12 @@ std::optional<std::string> Job::refusal(const platform::FoundFile& file) const
 
 std::string Job::reportedPath(std::string_view path) const
 {
-    return window.pathNotation().shown(fileSystem(), path, path);
+    return window.pathNotation().shown(fileSystem(), path, [path] { return std::string(path); });
 }
 
 std::string Job::reportedEntry(std::string_view entry) const
 {
-    return window.pathNotation().shown(fileSystem(), entry, lookupPath(entry));
+    return window.pathNotation().shown(fileSystem(), entry, [this, &entry] { return lookupPath(entry); });
 }
 
 std::string Job::reportedEntry() const
@@ -211,10 +211,11 @@ std::string Job::renamedLine(std::string_view entry, std::string_view oldLookup,
     const std::string shownNew = notation.shown(
         fileSystem(),
         asWritten ? std::string(platform::directoryPart(entry)) + std::string(newName) : newLookup,
-        newLookup);
+        [&newLookup] { return newLookup; });
     if (!isDryRun())
         return report::renamed(shownNew);
-    return report::wouldRename(notation.shown(fileSystem(), asWritten ? entry : oldLookup, oldLookup),
+    return report::wouldRename(notation.shown(fileSystem(), asWritten ? entry : oldLookup,
+                                              [oldLookup] { return std::string(oldLookup); }),
                                shownNew);
 }
 

@@ -6,7 +6,7 @@
 namespace kavora {
 
 std::string WindowsNotation::shown(const platform::FileSystem& files, std::string_view path,
-                                   std::string_view) const
+                                   const Lookup&) const
 {
     if (platform::formOf(path) != platform::PathForm::HostAbsolute)
         return std::string(path);
@@ -15,9 +15,9 @@ std::string WindowsNotation::shown(const platform::FileSystem& files, std::strin
 }
 
 std::string HostNotation::shown(const platform::FileSystem& files, std::string_view,
-                                std::string_view lookup) const
+                                const Lookup& lookup) const
 {
-    return files.shownHostPath(lookup);
+    return files.shownHostPath(lookup());
 }
 
 } // namespace kavora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,11 +16,14 @@ class PathNotation {
 public:
     virtual ~PathNotation() = default;
 
+    // What `lookup` gives: the path the job took for a path of the report
+    // (anchored at the playlist's folder), asked for only where it is shown.
+    using Lookup = std::function<std::string()>;
+
     // `path` as the report's rules write it (an entry as its line writes it,
-    // a new name made from it, a playlist's path), which the job took for
-    // `lookup` (the path anchored at the playlist's folder).
+    // a new name made from it, a playlist's path).
     virtual std::string shown(const platform::FileSystem& files, std::string_view path,
-                              std::string_view lookup) const = 0;
+                              const Lookup& lookup) const = 0;
 };
 
 // The window's: C: is home, Z: the root; a host path is shown on the drive
@@ -27,7 +31,7 @@ public:
 class WindowsNotation final : public PathNotation {
 public:
     std::string shown(const platform::FileSystem& files, std::string_view path,
-                      std::string_view lookup) const override;
+                      const Lookup& lookup) const override;
 };
 
 // The command line's: the absolute host path the job took, relative paths
@@ -35,7 +39,7 @@ public:
 class HostNotation final : public PathNotation {
 public:
     std::string shown(const platform::FileSystem& files, std::string_view path,
-                      std::string_view lookup) const override;
+                      const Lookup& lookup) const override;
 };
 
 } // namespace kavora

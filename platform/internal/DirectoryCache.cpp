@@ -148,8 +148,14 @@ FsResult<const DirectoryListing*> DirectoryCache::listing(const std::string& hos
 
 DirectoryCache::Slot* DirectoryCache::cached(const std::string& hostDirectory)
 {
+    // Entries one after another mostly lie in one folder.
+    if (m_lastSlot != nullptr && m_lastSlot->first == hostDirectory)
+        return &m_lastSlot->second;
     const auto found = m_slots.find(hostDirectory);
-    return found == m_slots.end() ? nullptr : &found->second;
+    if (found == m_slots.end())
+        return nullptr;
+    m_lastSlot = &*found;
+    return &found->second;
 }
 
 bool DirectoryCache::holds(const std::string& hostDirectory, const std::string& name)
