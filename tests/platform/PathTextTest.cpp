@@ -60,7 +60,11 @@ TEST(PathText, FolderNameFormAndJoin)
         {"C:/Music\\Sub\\", "C:/Music/Sub/"},
         {"C:a\\..\\b", "C:b"},
         {"\\Music\\.\\A.mp3", "\\Music\\A.mp3"},
-        {"Music/..a/.b", "Music/..a/.b"}};
+        {"Music/..a/.b", "Music/..a/.b"},
+        {"C:\\Music\\...\\A.mp3", "C:\\Music\\...\\A.mp3"},
+        {"/home/u/Music/.", "/home/u/Music"},
+        {"C:\\Music\\A.mp3\\..", "C:\\Music"},
+        {"C:\\Music\\\\A.mp3", "C:\\Music\\A.mp3"}};
     for (const auto& [path, normal] : normals)
         EXPECT_EQ(lexicallyNormal(path), normal) << path;
 
