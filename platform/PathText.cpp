@@ -80,15 +80,14 @@ PathForm formOf(std::string_view path)
     return PathForm::Relative;
 }
 
-namespace {
-
-// True when no component is ".", ".." or empty and one separator is used.
-// Asked for every path looked up, so looked at with memchr, many characters
-// a step: only a doubled or mixed separator and a component of dots make a
-// path not normal.
-bool isNormal(std::string_view path)
+// Asked for every path looked up, so looked at with memchr, many characters a
+// step: only a doubled or mixed separator and a component of "." or ".." make
+// a path not normal.
+bool isLexicallyNormal(std::string_view path)
 {
-    const auto holds = [path](char c) { return !path.empty() && ::memchr(path.data(), c, path.size()) != nullptr; };
+    const auto holds = [path](char c) {
+        return !path.empty() && ::memchr(path.data(), c, path.size()) != nullptr;
+    };
     const bool slash = holds('/');
     const bool backslash = holds('\\');
     if (slash && backslash)
@@ -109,17 +108,10 @@ bool isNormal(std::string_view path)
     return true;
 }
 
-}
-
-bool isLexicallyNormal(std::string_view path)
-{
-    return isNormal(path);
-}
-
 std::string lexicallyNormal(std::string_view path)
 {
     // Most paths are normal already: kept as they are, without taking apart.
-    if (isNormal(path))
+    if (isLexicallyNormal(path))
         return std::string(path);
     std::string_view root = drivePart(path);
     if (root.size() < path.size() && isSeparator(path[root.size()]))

@@ -103,7 +103,7 @@ private:
     };
     Slot* cached(const std::string& hostDirectory);
 
-    std::unordered_map<std::string, Slot> m_slots; // nodes stay where they are as others are added
+    std::unordered_map<std::string, Slot> m_slots;            // nodes stay where they are as others are added
     std::pair<const std::string, Slot>* m_lastSlot = nullptr; // the slot found last
     std::unordered_map<std::string, std::string> m_pretended; // host path as named -> as it is
     std::unordered_map<std::string, std::shared_ptr<const OpenFolder>> m_folders; // by host directory

@@ -69,10 +69,12 @@ enum class Name : std::uint8_t {
 Name nameOf(std::string_view name)
 {
     static constexpr std::pair<std::string_view, Name> kNames[] = {
-        {"playlist", Name::Playlist}, {"tracklist", Name::TrackList}, {"track", Name::Track},
-        {"location", Name::Location}, {"title", Name::Title},         {"creator", Name::Creator},
-        {"smil", Name::Smil},         {"media", Name::Media},         {"asx", Name::Asx},
-        {"entry", Name::Entry},       {"ref", Name::Ref},             {"author", Name::Author},
+        {"playlist", Name::Playlist}, {"tracklist", Name::TrackList},
+        {"track", Name::Track},       {"location", Name::Location},
+        {"title", Name::Title},       {"creator", Name::Creator},
+        {"smil", Name::Smil},         {"media", Name::Media},
+        {"asx", Name::Asx},           {"entry", Name::Entry},
+        {"ref", Name::Ref},           {"author", Name::Author},
     };
     if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos)
         name.remove_prefix(colon + 1);
@@ -212,7 +214,8 @@ private:
     bool within(std::initializer_list<Name> names) const
     {
         return m_path.size() > names.size() &&
-               std::equal(names.begin(), names.end(), m_path.end() - static_cast<std::ptrdiff_t>(names.size()),
+               std::equal(names.begin(), names.end(),
+                          m_path.end() - static_cast<std::ptrdiff_t>(names.size()),
                           [](Name name, const Open& open) { return name == open.name; });
     }
     const std::string& base() const { return m_bases.back(); }
@@ -405,7 +408,7 @@ private:
         bool ownBase; // it has an xml:base, which is on m_bases while it is open
     };
     std::vector<Open> m_path; // the open elements
-    // The xml:base values in force, innermost last; none is an empty base.
+    // The xml:base values in force, innermost last, above the empty base of the document.
     std::vector<std::string> m_bases{std::string()};
     std::size_t m_textFromBases = 0;
     std::vector<PlaylistItem> m_entries;
