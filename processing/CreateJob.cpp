@@ -46,16 +46,28 @@ Outcome leaveOut(Job& job, WriteAheadRenames& renames, std::string_view reportLi
 // line is on the device: a job killed or a power cut between the two leaves
 // a line for a file that kept its name (Remove reports it as not found),
 // never a numbered file that no playlist lists.
-Outcome numberFile(Job& job, const Job::Located& located, WriteAheadRenames& renames)
+Outcome numberFile(Job& job, const Job::Located& located, const std::string& titleLine,
+                   WriteAheadRenames& renames)
 {
     const platform::FoundFile& file = located.file.value();
     if (renames.numbersUsed() >= kHighestNumber)
         return leaveOut(job, renames, report::numberLimitReached(job.reportedEntry()));
     if (const std::optional<std::string> refused = job.refusal(file))
         return leaveOut(job, renames, *refused);
-    if (const FsStatus listed = renames.list(located, job.reportedEntry()); !listed)
+    if (const FsStatus listed = renames.list(located, job.reportedEntry(), titleLine); !listed)
         return stopWriting(job, listed, false);
     return Outcome::Continue;
+}
+
+// The new playlist of a playlist in another format is an extended M3U: a
+// title line goes with each listed entry that has a title, as with the
+// entries of a named playlist.
+std::string titleLineOf(const Job& job, const Step& step)
+{
+    const bool ownTitleLines = job.input->format() == playlist::Format::LineList && !step.nested;
+    if (ownTitleLines || step.item.title.empty())
+        return {};
+    return playlist::titleLine(step.item.title);
 }
 
 void countEntry(Job& job)
@@ -66,9 +78,9 @@ void countEntry(Job& job)
     }
 }
 
-Outcome processEntry(Job& job, const Step& step, WriteAheadRenames& renames)
+Outcome processEntry(Job& job, Step& step, WriteAheadRenames& renames)
 {
-    const PlaylistItem& line = step.item;
+    PlaylistItem& line = step.item;
     if (step.refusal != playlist::Refusal::None) {
         countEntry(job);
         return leaveOut(job, renames, job.refusalLine(step));
@@ -92,7 +104,7 @@ Outcome processEntry(Job& job, const Step& step, WriteAheadRenames& renames)
             if (const FsStatus flushed = renames.flush(); !flushed)
                 return stopWriting(job, flushed, false);
         }
-        Job::Located located = job.locate(*line.entry);
+        Job::Located located = job.locate(std::move(*line.entry));
         if (Job::isMissing(located) && !state.IgnoreErrors && !renames.empty()) {
             if (const FsStatus flushed = renames.flush(); !flushed)
                 return stopWriting(job, flushed, false);
@@ -108,27 +120,12 @@ Outcome processEntry(Job& job, const Step& step, WriteAheadRenames& renames)
                                 ? report::fileNotFound(job.reportedEntry())
                                 : report::fileLeftAsItIs(failure, job.reportedEntry()));
         }
-        return numberFile(job, located, renames);
+        return numberFile(job, located, titleLineOf(job, step), renames);
     }
     }
     if (const FsStatus written = renames.copy(line.text); !written)
         return stopWriting(job, written, false);
     return Outcome::Continue;
-}
-
-// The new playlist of a playlist in another format is an extended M3U: a
-// title line goes before each entry that has a title, as before the entries
-// of a named playlist. The title of the entry that named it goes.
-FsStatus copyTitle(Job& job, const Step& step, bool enteredNested, WriteAheadRenames& renames)
-{
-    if (enteredNested) {
-        if (const FsStatus dropped = renames.leaveOut(); !dropped)
-            return dropped;
-    }
-    const bool ownTitleLines = job.input->format() == playlist::Format::LineList && !step.nested;
-    if (ownTitleLines || step.item.title.empty())
-        return {};
-    return renames.copy(playlist::titleLine(step.item.title));
 }
 
 void processEntries(Job& job, WriteAheadRenames& renames)
@@ -141,11 +138,12 @@ void processEntries(Job& job, WriteAheadRenames& renames)
         }
     }
     bool nested = false;
-    while (const std::optional<Step> step = job.nextItem()) {
+    while (std::optional<Step> step = job.nextItem()) {
+        // The title of the entry that named a playlist goes.
         const bool enteredNested = step->nested && !nested;
         nested = step->nested;
-        if (const FsStatus written = copyTitle(job, *step, enteredNested, renames); !written) {
-            stopWriting(job, written, false);
+        if (const FsStatus dropped = enteredNested ? renames.leaveOut() : FsStatus(); !dropped) {
+            stopWriting(job, dropped, false);
             return;
         }
         const Outcome outcome = processEntry(job, *step, renames);

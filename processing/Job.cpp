@@ -38,19 +38,21 @@ std::optional<playlist::PlaylistWalk::Step> Job::nextItem()
     return step;
 }
 
-std::string Job::lookupPath(std::string_view entry) const
+const std::string& Job::lookupPath(std::string_view entry) const
 {
     const std::string& listedIn = m_listedIn.empty() ? state.InputPlaylistPath : m_listedIn;
     // The entry in hand is looked up, then named by each report line on it.
     if (entry != m_lastLookup.entry || listedIn != m_lastLookup.listedIn) {
-        m_lastLookup.path = kavora::lookupPath(listedIn, entry);
+        // `entry` may be the last path made: it is read before that is replaced.
+        std::string path = kavora::lookupPath(listedIn, entry);
         m_lastLookup.entry = entry;
         m_lastLookup.listedIn = listedIn;
+        m_lastLookup.path = std::move(path);
     }
     return m_lastLookup.path;
 }
 
-std::string Job::shownEntry(const playlist::EntryText& entry) const
+const std::string& Job::shownEntry(const playlist::EntryText& entry) const
 {
     return m_nested ? lookupPath(entry.path()) : entry.path();
 }
@@ -73,17 +75,18 @@ std::string Job::refusalLine(const playlist::PlaylistWalk::Step& step) const
     return {};
 }
 
-Job::Located Job::locate(const playlist::EntryText& entry) const
+Job::Located Job::locate(playlist::EntryText entry) const
 {
-    Located located{entry, fileSystem().findFile(lookupPath(entry.path()))};
-    if (located.file || located.file.failure().code != platform::FsError::NotFound)
-        return located;
-    if (std::optional<playlist::EntryText> decoded = entry.percentDecoded()) {
-        platform::FsResult<platform::FoundFile> file = fileSystem().findFile(lookupPath(decoded->path()));
-        if (file)
-            return Located{std::move(*decoded), std::move(file)};
+    platform::FsResult<platform::FoundFile> file = fileSystem().findFile(lookupPath(entry.path()));
+    if (!file && file.failure().code == platform::FsError::NotFound) {
+        if (std::optional<playlist::EntryText> decoded = entry.percentDecoded()) {
+            platform::FsResult<platform::FoundFile> found =
+                fileSystem().findFile(lookupPath(decoded->path()));
+            if (found)
+                return Located{std::move(*decoded), std::move(found)};
+        }
     }
-    return located;
+    return Located{std::move(entry), std::move(file)};
 }
 
 bool Job::isMissing(const Located& located)

@@ -55,13 +55,14 @@ public:
     // in that entry's place; nothing at the end.
     std::optional<playlist::PlaylistWalk::Step> nextItem();
     // Where the job looks for the file of an entry path of the playlist that
-    // lists the current item.
-    std::string lookupPath(std::string_view entry) const;
+    // lists the current item; valid until the next call.
+    const std::string& lookupPath(std::string_view entry) const;
     // The current item comes from a playlist that the input names.
     bool isNested() const { return m_nested; }
     // An entry as the report and the missing-file dialog show it: as written,
-    // or as a full path when a named playlist lists it.
-    std::string shownEntry(const playlist::EntryText& entry) const;
+    // or as a full path when a named playlist lists it; valid until the next
+    // lookupPath().
+    const std::string& shownEntry(const playlist::EntryText& entry) const;
     // The report line of an entry the walk refused.
     std::string refusalLine(const playlist::PlaylistWalk::Step& step) const;
 
@@ -71,7 +72,7 @@ public:
         playlist::EntryText form;
         platform::FsResult<platform::FoundFile> file;
     };
-    Located locate(const playlist::EntryText& entry) const;
+    Located locate(playlist::EntryText entry) const;
     // The missing-file steps for an entry not found: the user's folder for
     // all entries, then the dialog. Leaves CurrentEntry as the last path tried.
     void findMissing(Located& located);

@@ -16,9 +16,9 @@ namespace {
 
 using playlist::PlaylistItem;
 
-void removeNumber(Job& job, const playlist::EntryText& entryText)
+void removeNumber(Job& job, playlist::EntryText entryText)
 {
-    const Job::Located located = job.locate(entryText);
+    const Job::Located located = job.locate(std::move(entryText));
     if (!located.file) {
         const platform::FsFailure& failure = located.file.failure();
         job.reportEntryError(failure.code == platform::FsError::NotFound
@@ -65,8 +65,8 @@ void runRemoveJob(Job& job)
         }
     }
     if (job.input) {
-        while (const std::optional<playlist::PlaylistWalk::Step> step = job.nextItem()) {
-            const PlaylistItem& line = step->item;
+        while (std::optional<playlist::PlaylistWalk::Step> step = job.nextItem()) {
+            PlaylistItem& line = step->item;
             if (line.kind == PlaylistItem::Kind::Blank || line.kind == PlaylistItem::Kind::Directive) {
                 continue;
             }
@@ -82,7 +82,7 @@ void runRemoveJob(Job& job)
                 job.reportEntryError(report::notLocalFile(line.text));
             } else {
                 state.CurrentEntry = job.shownEntry(*line.entry);
-                removeNumber(job, *line.entry);
+                removeNumber(job, std::move(*line.entry));
             }
         }
         job.reportReadFailure();

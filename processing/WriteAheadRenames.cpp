@@ -33,13 +33,14 @@ FsStatus WriteAheadRenames::leaveOut()
     return m_newPlaylist.leaveOut();
 }
 
-FsStatus WriteAheadRenames::list(const Job::Located& located, const std::string& entry)
+FsStatus WriteAheadRenames::list(const Job::Located& located, const std::string& entry,
+                                 const std::string& titleLine)
 {
     if (m_queued.empty()) {
         m_groupStart = std::chrono::steady_clock::now();
         m_job.holdReport();
     }
-    Queued queued{located, entry, m_job.lookupPath(located.form.path()), m_job.isNested(), {}, {},
+    Queued queued{located, entry, m_job.lookupPath(located.form.path()), titleLine, m_job.isNested(), {}, {},
                   kNoSlot, 0};
     if (FsStatus listed = listQueued(queued); !listed)
         return listed;
@@ -56,7 +57,8 @@ FsStatus WriteAheadRenames::listQueued(Queued& queued)
     // starts from another folder.
     platform::FsResult<NewPlaylist::Listed> listed = m_newPlaylist.list(
         queued.nested ? std::string(platform::directoryPart(queued.oldPath)) + queued.numberedName
-                      : queued.located.form.withNumberedName(prefix, name));
+                      : queued.located.form.withNumberedName(prefix, name),
+        queued.titleLine);
     if (!listed)
         return listed.failure();
     queued.listed = std::move(listed).value();

@@ -25,8 +25,10 @@ public:
     // As NewPlaylist's.
     platform::FsStatus copy(std::string_view line);
     platform::FsStatus leaveOut();
-    // Lists a found file under the next number and queues its rename.
-    platform::FsStatus list(const Job::Located& located, const std::string& entry);
+    // Lists a found file under the next number, after its title line where
+    // it has one, and queues its rename.
+    platform::FsStatus list(const Job::Located& located, const std::string& entry,
+                            const std::string& titleLine = {});
 
     // Numbers handed out: files renamed and files queued.
     std::uint64_t numbersUsed() const { return m_job.RenamedCount + m_queued.size(); }
@@ -44,6 +46,7 @@ private:
         Job::Located located;
         std::string entry;   // as the report names it
         std::string oldPath; // where the job looked for it
+        std::string titleLine;
         bool nested = false; // an entry of a playlist the input names
         std::string numberedName;
         NewPlaylist::Listed listed;

@@ -49,8 +49,13 @@ FsStatus NewPlaylist::leaveOut()
     return writeHeld(false);
 }
 
-platform::FsResult<NewPlaylist::Listed> NewPlaylist::list(std::string_view entryLine)
+platform::FsResult<NewPlaylist::Listed> NewPlaylist::list(std::string_view entryLine,
+                                                          std::string_view titleLine)
 {
+    if (!titleLine.empty()) {
+        if (FsStatus held = copy(titleLine); !held)
+            return held.failure();
+    }
     Listed listed{m_writer->size(), std::move(m_held)};
     m_held.clear();
     std::vector<std::string_view> record(listed.held.begin(), listed.held.end());

@@ -39,8 +39,9 @@ public:
         std::uint64_t start = 0;
         std::vector<std::string> held;
     };
-    // Writes the held lines and the entry's line, all or none, ahead of the rename.
-    platform::FsResult<Listed> list(std::string_view entryLine);
+    // Writes the held lines and the entry's line, all or none, ahead of the
+    // rename; a title line given goes right before the entry's line.
+    platform::FsResult<Listed> list(std::string_view entryLine, std::string_view titleLine = {});
     // The rename after list() failed: the entry's line and its title go, with
     // everything written after them.
     platform::FsStatus takeBack(Listed listed);

@@ -68,22 +68,35 @@ enum class Name : std::uint8_t {
 // An element's name by its local name, in any letter case.
 Name nameOf(std::string_view name)
 {
-    static constexpr std::pair<std::string_view, Name> kNames[] = {
-        {"playlist", Name::Playlist}, {"tracklist", Name::TrackList},
-        {"track", Name::Track},       {"location", Name::Location},
-        {"title", Name::Title},       {"creator", Name::Creator},
-        {"smil", Name::Smil},         {"media", Name::Media},
-        {"asx", Name::Asx},           {"entry", Name::Entry},
-        {"ref", Name::Ref},           {"author", Name::Author},
-    };
     if (const std::size_t colon = name.rfind(':'); colon != std::string_view::npos)
         name.remove_prefix(colon + 1);
-    for (const auto& [local, known] : kNames) {
-        if (std::equal(name.begin(), name.end(), local.begin(), local.end(),
-                       [](char a, char b) { return lowerAscii(a) == b; }))
-            return known;
+    const auto is = [name](std::string_view local) {
+        return std::equal(name.begin(), name.end(), local.begin(), local.end(),
+                          [](char a, char b) { return lowerAscii(a) == b; });
+    };
+    // Asked for every element of a document: only the names of that length are compared.
+    switch (name.size()) {
+    case 3:
+        return is("asx") ? Name::Asx : is("ref") ? Name::Ref : Name::Other;
+    case 4:
+        return is("smil") ? Name::Smil : Name::Other;
+    case 5:
+        return is("track")   ? Name::Track
+               : is("title") ? Name::Title
+               : is("media") ? Name::Media
+               : is("entry") ? Name::Entry
+                             : Name::Other;
+    case 6:
+        return is("author") ? Name::Author : Name::Other;
+    case 7:
+        return is("creator") ? Name::Creator : Name::Other;
+    case 8:
+        return is("playlist") ? Name::Playlist : is("location") ? Name::Location : Name::Other;
+    case 9:
+        return is("tracklist") ? Name::TrackList : Name::Other;
+    default:
+        return Name::Other;
     }
-    return Name::Other;
 }
 
 // The value of the attribute of that local name (given in lower case).
@@ -129,14 +142,18 @@ std::string_view utf8Start(std::string_view text, std::size_t limit)
     return text.substr(0, limit);
 }
 
-std::string_view trimmed(std::string_view text)
+// The text without white space around it, trimmed in place.
+void trim(std::string& text)
 {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isSpace(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isSpace(text.back()))
-        text.remove_suffix(1);
-    return text;
+    std::size_t end = text.size();
+    while (end > 0 && isSpace(text[end - 1]))
+        --end;
+    text.resize(end);
+    std::size_t start = 0;
+    while (start < text.size() && isSpace(text[start]))
+        ++start;
+    text.erase(0, start);
 }
 
 // A URI reference taken against a base URI (which may itself be relative).
@@ -222,7 +239,7 @@ private:
 
     void collectText(std::string& into)
     {
-        m_text.clear();
+        into.clear();
         m_textOverlong = false;
         m_textTarget = &into;
         m_textDepth = m_path.size();
@@ -295,7 +312,7 @@ private:
             return;
         if (m_textTarget != nullptr && m_path.size() == m_textDepth) {
             const bool isLocation = m_textTarget != &m_title && m_textTarget != &m_creator;
-            m_textTarget->assign(trimmed(m_text));
+            trim(*m_textTarget);
             if (isLocation && m_textOverlong)
                 m_overlong.push_back(m_locations.size() - 1);
             else if (isLocation && !base().empty()) // taken against the base in force on the location
@@ -315,9 +332,9 @@ private:
     {
         if (m_textOverlong)
             return;
-        const std::size_t room = platform::LineReader::kLongestLine - m_text.size();
+        const std::size_t room = platform::LineReader::kLongestLine - m_textTarget->size();
         m_textOverlong = text.size() > room;
-        m_text.append(utf8Start(text, room));
+        m_textTarget->append(utf8Start(text, room));
     }
 
     // Every reference taken against a base costs a copy of it; past the
@@ -418,9 +435,8 @@ private:
     std::vector<std::size_t> m_overlong; // indexes of locations too long for a path
     std::string m_title, m_creator;
 
-    std::string* m_textTarget = nullptr; // the element whose text is being read
-    std::size_t m_textDepth = 0;         // and how deep it is
-    std::string m_text;
+    std::string* m_textTarget = nullptr; // where the text of the element being read goes
+    std::size_t m_textDepth = 0;         // and how deep that element is
     bool m_textOverlong = false;
 };
 

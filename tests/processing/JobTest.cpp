@@ -210,15 +210,28 @@ TEST_F(FailureTest, PlaylistsThatCannotBeReadOrWrittenTouchNothing)
 // with its title. Remove onto an existing shorter name keeps both files.
 TEST_F(FailureTest, FailedRenameIsReportedAndUsesNoNumber)
 {
-    write({{"Music/A.mp3", "new a"}, {"Music/001 A.mp3", "older a"}, {"Music/B.mp3", "b"}});
-    write("Lists/mix.m3u",
-          "#EXTM3U\r\n#EXTINF:1,A\r\nC:\\Music\\A.mp3\r\n#EXTINF:2,B\r\nC:\\Music\\B.mp3\r\n");
-    runJob("Create", "C:\\Lists\\mix.m3u");
-    EXPECT_EQ(read("Lists/mix.kvr"), "#EXTM3U\r\n#EXTINF:2,B\r\nC:\\Music\\001 B.mp3\r\n");
-    EXPECT_EQ(read("Music/001 A.mp3") + read("Music/A.mp3") + read("Music/001 B.mp3"), "older anew ab");
-    EXPECT_TRUE(
-        reported("\r\nError - File cannot be renamed to 001 A.mp3 (target exists) - C:\\Music\\A.mp3\r\n"));
-    EXPECT_TRUE(reported("1 ERRORS DETECTED  >>>\r\n\r\n1 out of a possible 2 files successfully added"));
+    // The title of the file left as it is goes with its line, in both kinds of input.
+    const std::pair<std::string, std::string> inputs[] = {
+        {"mix.m3u", "#EXTM3U\r\n#EXTINF:1,A\r\nC:\\Music\\A.mp3\r\n#EXTINF:2,B\r\nC:\\Music\\B.mp3\r\n"},
+        {"mix.xspf",
+         "<playlist><trackList><track><location>C:\\Music\\A.mp3</location><title>A</title></track>"
+         "<track><location>C:\\Music\\B.mp3</location><title>B</title></track></trackList></playlist>"}};
+    for (const auto& [name, text] : inputs) {
+        SCOPED_TRACE(name);
+        fs::remove(host("Lists/mix.kvr"));
+        write({{"Music/A.mp3", "new a"}, {"Music/001 A.mp3", "older a"}, {"Music/B.mp3", "b"}});
+        fs::remove(host("Music/001 B.mp3"));
+        write("Lists/" + name, text);
+        window.report.clear();
+        runJob("Create", "C:\\Lists\\" + name);
+        EXPECT_EQ(read("Lists/mix.kvr"), name == "mix.m3u"
+                                             ? "#EXTM3U\r\n#EXTINF:2,B\r\nC:\\Music\\001 B.mp3\r\n"
+                                             : "#EXTM3U\r\n#EXTINF:-1,B\r\nC:\\Music\\001 B.mp3\r\n");
+        EXPECT_EQ(read("Music/001 A.mp3") + read("Music/A.mp3") + read("Music/001 B.mp3"), "older anew ab");
+        EXPECT_TRUE(reported(
+            "\r\nError - File cannot be renamed to 001 A.mp3 (target exists) - C:\\Music\\A.mp3\r\n"));
+        EXPECT_TRUE(reported("1 ERRORS DETECTED  >>>\r\n\r\n1 out of a possible 2 files successfully added"));
+    }
 
     write("Lists/back.kvr", lines({"C:\\Music\\001 A.mp3"}));
     runJob("Remove", "C:\\Lists\\back.kvr");
@@ -315,8 +328,8 @@ TEST_F(FailureTest, RemoveTakesOffOnlyThePlaylistsOwnNumber)
     EXPECT_EQ(read("Lists/ignore.kvr"), lines({"", "#EXTM3U"}));
     EXPECT_EQ(user.log.size(), 1U);
     EXPECT_FALSE(state.IgnoreErrors);
-    EXPECT_EQ(read("Music/a.ra") + read("Music/Track01.mp3") + read("Here/Song.mp3") + read("Music/004 .mp3") +
-                  read("Music/101 Intro.flac"),
+    EXPECT_EQ(read("Music/a.ra") + read("Music/Track01.mp3") + read("Here/Song.mp3") +
+                  read("Music/004 .mp3") + read("Music/101 Intro.flac"),
               "4tcwdxi");
 }
 
