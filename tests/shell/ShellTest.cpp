@@ -1,41 +1,25 @@
-#include "ModalAnswerer.h"
-#include "platform/qt/InstanceLock.h"
+#include "WizardFixture.h"
 #include "platform/qt/LocalSocket.h"
 #include "platform/qt/SingleInstance.h"
-#include "processing/AppState.h"
 #include "shell/HelpFile.h"
 #include "shell/HelpMenu.h"
 #include "shell/KVRFrmAbout.h"
 #include "shell/Startup.h"
-#include "wizard/KVRFrmGetFilename.h"
-#include "wizard/KVRFrmStart.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
-#include <QMenu>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <QWindow>
 
-#include <csignal>
-#include <gtest/gtest.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace kavora::shell {
 namespace {
 
 using namespace std::string_literals;
 
-// A window or control the code should have made; a missing one fails the test
+// A window the code should have made; a missing one fails the test
 // (GoogleTest reports the throw).
 template <typename T> T& made(T* object, const char* name)
 {
@@ -43,24 +27,11 @@ template <typename T> T& made(T* object, const char* name)
         throw std::runtime_error("missing: "s + name);
     return *object;
 }
-template <typename T> T& child(QObject& parent, const char* name)
-{
-    return made(parent.findChild<T*>(QLatin1String(name)), name);
-}
-bool shown(QObject& parent, const char* name)
-{
-    const auto* widget = parent.findChild<QWidget*>(QLatin1String(name));
-    return widget != nullptr && widget->isVisible();
-}
-// A preview: "&Next" and "&Back" shown, the Actions menu disabled.
-bool inPreview(KVRFrmStart& window)
-{
-    return shown(window, "BtnOK") && shown(window, "BtnCancel") &&
-           !child<QMenu>(window, "mnuActions").menuAction()->isEnabled();
-}
 
 // What this process logged; when it is the running copy, its start-up lines
-// say what it did with each request.
+// say what it did with each request. Logging is switched on before main, for
+// the programs started too.
+const bool kLogsStartup = qputenv("QT_LOGGING_RULES", "kavora.startup.debug=true");
 QByteArray programLog;
 const QtMessageHandler printMessage =
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -72,55 +43,50 @@ bool logged(const char* text)
     return QTest::qWaitFor([&] { return programLog.contains(text); }, 5000);
 }
 
-// A real second start: it must end by itself with status 0, without a window.
-// Blocking, so that this process reads no request meanwhile.
-void secondStart(const QStringList& arguments, const QString& workingDirectory = {})
-{
-    QProcess second;
-    second.setWorkingDirectory(workingDirectory);
-    second.start(QStringLiteral(KAVORA_PROGRAM), arguments);
-    const bool ended = second.waitForFinished(15000);
-    const QByteArray log = second.readAllStandardError();
-    EXPECT_TRUE(ended && second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0 &&
-                log.contains("running copy brought forward") && !log.contains("main window shown"))
-        << log.constData();
-}
-
-// A fresh HOME and runtime directory per test, so that no test sees another's
-// single-instance socket or help file; no window may be left open.
-class ShellTest : public ::testing::Test {
+// The window fixture over the program's own start-up, with a private runtime
+// directory, so that no test sees another's single-instance socket or help
+// file.
+class ShellTest : public WizardFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QDir().mkpath(m_home.filePath("run")) && QDir().mkpath(m_home.filePath("Lists")));
-        QFile::setPermissions(m_home.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_home.filePath("run")));
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(hostPath("run"))));
+        QFile::setPermissions(QString::fromStdString(hostPath("run")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(hostPath("run")));
         programLog.clear();
     }
     void TearDown() override
     {
         m_session.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(widget->isVisible()) << "left open: " << widget->objectName().toStdString();
-            delete widget;
-        }
+        WizardFixture::TearDown();
+        qDeleteAll(QApplication::topLevelWidgets());
+    }
+    KVRFrmStart& window() override
+    {
+        return made(m_session.get(), "the first start's window (it found a running copy)").mainWindow();
     }
     KVRFrmStart& startProgram(const std::string& playlist = {})
     {
-        m_session = RunStartup(m_state, playlist);
-        return made(m_session.get(), "the first start's window (it found a running copy)").mainWindow();
+        m_session = RunStartup(state(), playlist);
+        return window();
     }
-    std::string hostPath(const char* relative) const { return m_home.filePath(relative).toStdString(); }
-    void writeFile(const char* relative, const QByteArray& bytes) const
+    // A real second start, standing below HOME when `below` is given: it must
+    // end by itself with status 0, without a window. Blocking, so that this
+    // process reads no request meanwhile.
+    void secondStart(const QStringList& arguments, const char* below = nullptr) const
     {
-        QFile file(m_home.filePath(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        QProcess second;
+        if (below != nullptr)
+            second.setWorkingDirectory(QString::fromStdString(hostPath(below)));
+        second.start(QStringLiteral(KAVORA_PROGRAM), arguments);
+        const bool ended = second.waitForFinished(15000);
+        const QByteArray log = second.readAllStandardError();
+        EXPECT_TRUE(ended && second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0 &&
+                    log.contains("running copy brought forward") && !log.contains("main window shown"))
+            << log.constData();
     }
 
-    QTemporaryDir m_home;
-    AppState m_state;
     std::unique_ptr<ProgramSession> m_session;
 };
 
@@ -149,18 +115,19 @@ TEST(HelpFileName, FormsTheWindowsNameAndMapsItBack)
 // missing file is the viewer's message until the file is there.
 TEST_F(ShellTest, EachHelpItemOpensItsTopicAndAMissingFileIsAMessage)
 {
-    HelpMenu menu(windowsProgramDirectory(QFile::encodeName(m_home.path()).toStdString()));
+    HelpMenu menu(windowsProgramDirectory(hostPath("")));
     const std::pair<void (HelpMenu::*)(), const char*> items[] = {{&HelpMenu::mnuContentsClick, "contents"},
                                                                   {&HelpMenu::mnuLicenseClick, "context-2"},
                                                                   {&HelpMenu::mnuSupportClick, "context-3"}};
-    QByteArray html; // topics longer than the viewer, so that each one can stand at its top
+    std::string html; // topics longer than the viewer, so that each one can stand at its top
     for (const auto& [click, topic] : items) {
         (menu.*click)();
         const QString message = made(menu.commonDialog().viewer(), "viewer").browser()->toPlainText();
-        EXPECT_TRUE(message.contains("cannot be read") && message.contains(m_home.filePath("KVR.HLP")))
+        EXPECT_TRUE(message.contains("cannot be read") &&
+                    message.contains(QString::fromStdString(hostPath("KVR.HLP"))))
             << message.toStdString();
-        html += QByteArray("<a name=\"") + topic + "\"></a><h1>" + topic + "</h1>" +
-                QByteArray("<p>-</p>").repeated(120);
+        html += "<a name=\""s + topic + "\"></a><h1>" + topic + "</h1>" +
+                QByteArray("<p>-</p>").repeated(120).toStdString();
     }
     writeFile("KVR.HLP", html);
     int step = 0;
@@ -187,12 +154,10 @@ TEST_F(ShellTest, TheIdleWindowItsHelpAndItsAboutBox)
     writeFile("Lists/mix.m3u", "A.mp3\n");
     KVRFrmStart& window = startProgram();
     EXPECT_TRUE(window.isVisible() && window.isEnabled());
-    EXPECT_EQ(window.statusText(), "Ready");
-    EXPECT_FALSE(child<QAction>(window, "mnuPrint").isEnabled());
+    EXPECT_EQ(mainState(), kIdle);
+    EXPECT_FALSE(control<QAction>(&window, "mnuPrint")->isEnabled());
     for (const char* item : {"mnuExit", "mnuCreate", "mnuRemove", "mnuContents", "mnuLicense", "mnuAbout"})
-        EXPECT_TRUE(child<QAction>(window, item).isEnabled()) << item;
-    for (const char* control : {"RichTextBox1", "Label1", "BtnOK", "BtnCancel", "BtnDone", "ProgressBar1"})
-        EXPECT_FALSE(shown(window, control)) << control;
+        EXPECT_TRUE(control<QAction>(&window, item)->isEnabled()) << item;
     // The title is claimed for this user only.
     const QFileInfo socket(platform::instanceSocketPath(kMainWindowCaption));
     EXPECT_TRUE(socket.exists());
@@ -206,11 +171,11 @@ TEST_F(ShellTest, TheIdleWindowItsHelpAndItsAboutBox)
     QTest::keyClick(&window, Qt::Key_F1);
     EXPECT_EQ(dialog.HelpCommand, kHelpFinder);
     for (const auto& [item, context] : {std::pair("mnuLicense", 2), std::pair("mnuSupport", 3)}) {
-        child<QAction>(window, item).trigger();
+        trigger(item);
         EXPECT_EQ(std::pair(dialog.HelpCommand, dialog.HelpContext), std::pair(kHelpContext, context))
             << item;
     }
-    child<QAction>(window, "mnuContents").trigger();
+    trigger("mnuContents");
     EXPECT_EQ(dialog.HelpCommand, kHelpFinder);
     KVRHelpViewer& viewer = made(dialog.viewer(), "viewer");
 
@@ -219,32 +184,32 @@ TEST_F(ShellTest, TheIdleWindowItsHelpAndItsAboutBox)
     QString firstLines;
     for (const bool byCloseBox : {false, true, false, true}) {
         SCOPED_TRACE(byCloseBox ? "close box" : "OK");
-        child<QAction>(window, "mnuAbout").trigger();
+        trigger("mnuAbout");
         KVRFrmAbout& box = made(m_session->aboutBox(), "about box");
         const QPointer<KVRFrmAbout> watch(&box);
         EXPECT_FALSE(window.isEnabled());
-        EXPECT_FALSE(window.windowHandle()->close()) << "the close box of the disabled main window";
+        EXPECT_FALSE(closeBox(&window)) << "the close box of the disabled main window";
         EXPECT_TRUE(window.isVisible());
         m_session->openPlaylist(hostPath("Lists/mix.m3u"));
-        EXPECT_FALSE(inPreview(window));
+        EXPECT_EQ(state().InputPlaylistPath, "");
         EXPECT_EQ(window.statusText(), "The playlist was not opened because the about box is open.");
         EXPECT_TRUE(box.isVisible() && box.isEnabled() && viewer.isVisible() && viewer.isEnabled());
-        EXPECT_FALSE(child<QLabel>(box, "Picture1").pixmap().isNull());
+        EXPECT_FALSE(control<QLabel>(&box, "Picture1")->pixmap().isNull());
         EXPECT_EQ(unnamedControls(&box) + unnamedControls(&viewer), "");
         const QString shownLines =
-            child<QLabel>(box, "Label1").text() + u'\n' + child<QLabel>(box, "Label2").text();
+            control<QLabel>(&box, "Label1")->text() + u'\n' + control<QLabel>(&box, "Label2")->text();
         EXPECT_EQ(shownLines, firstLines.isEmpty() ? (firstLines = shownLines) : firstLines);
         if (byCloseBox)
             box.close();
         else
-            QTest::mouseClick(&child<QPushButton>(box, "BtnOK"), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(&box, "BtnOK"), Qt::LeftButton);
         EXPECT_TRUE(window.isEnabled());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(watch.isNull()) << "the box is unloaded when left";
     }
     EXPECT_TRUE(lines.match(firstLines).hasMatch()) << firstLines.toStdString();
     viewer.close();
-    EXPECT_TRUE(window.windowHandle()->close());
+    EXPECT_TRUE(closeBox(&window));
     EXPECT_FALSE(window.isVisible());
 }
 
@@ -262,67 +227,30 @@ TEST_F(ShellTest, AFirstStartWithAPlaylistShowsItsPreview)
     };
     for (const auto& [playlist, shownLine] : starts) {
         SCOPED_TRACE(playlist);
-        KVRFrmStart& window = startProgram(playlist);
-        EXPECT_TRUE(logged(shownLine) && inPreview(window)) << programLog.constData();
+        startProgram(playlist);
+        EXPECT_TRUE(logged(shownLine)) << programLog.constData();
+        EXPECT_EQ(mainState(), kPreview);
         m_session.reset(); // the next start is a first one again
     }
 
     ModalAnswerer answers;
     answers.then([this](QWidget* message) {
         m_session->openPlaylist(hostPath("Lists/mix.m3u"));
-        EXPECT_EQ(m_session->mainWindow().statusText(),
-                  "The playlist was not opened because a dialog is open.");
+        EXPECT_EQ(window().statusText(), "The playlist was not opened because a dialog is open.");
         press("OK")(message);
     });
-    KVRFrmStart& window = startProgram(hostPath("Lists/gone.m3u"));
+    startProgram(hostPath("Lists/gone.m3u"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers.seen.size() == 1; }, 5000));
     EXPECT_TRUE(answers.seen[0].starts_with("KVR|The playlist C:\\Lists\\gone.m3u cannot be shown"))
         << answers.seen[0];
-    EXPECT_TRUE(inPreview(window));
-    QTest::mouseClick(&child<QPushButton>(window, "BtnCancel"), Qt::LeftButton);
-    KVRFrmGetFilename& picker = made(window.playlistPicker(), "selection window");
-    EXPECT_TRUE(picker.isVisible());
+    // The status bar still names the last refusal.
+    EXPECT_TRUE(mainState().starts_with("Label1 RichTextBox1 BtnOK BtnCancel |")) << mainState();
+    click(&window(), "BtnCancel");
+    EXPECT_EQ(mainState(), kChoosingAfterBack);
     m_session->openPlaylist(hostPath("Lists/mix.m3u"));
-    EXPECT_EQ(window.statusText(), "The playlist was not opened because the selection window is open.");
-    QTest::mouseClick(&child<QPushButton>(picker, "BtnCancel"), Qt::LeftButton);
-    EXPECT_TRUE(child<QMenu>(window, "mnuActions").menuAction()->isEnabled());
-}
-
-// Two copies started at the same moment: the second one's lookup is held back
-// until the first has claimed the title, and then finds it promptly. A holder
-// that dies (here between lookup and claim) frees the lock at once.
-TEST_F(ShellTest, SimultaneousStartsAreSerializedAndADeadHolderBlocksNobody)
-{
-    const QString path = platform::instanceSocketPath(kMainWindowCaption);
-    platform::SingleInstance first(path);
-    platform::SingleInstance second(path);
-    EXPECT_FALSE(first.findRunningCopy());
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_FALSE(second.findRunningCopy({}, 200));
-    EXPECT_GE(timer.elapsed(), 200) << "the second lookup did not wait for the first claim";
-    ASSERT_TRUE(first.claim());
-    // Promptly: a claim that kept the lock would hold the lookup to its timeout.
-    timer.restart();
-    EXPECT_TRUE(second.findRunningCopy({}, 2000));
-    EXPECT_LT(timer.elapsed(), 500) << "the first copy still held the lock after claiming";
-
-    platform::InstanceLock lock(QFile::encodeName(path + ".dead").toStdString());
-    const pid_t holder = ::fork();
-    if (holder == 0) { // holds the lock until killed
-        if (lock.tryLock(5000))
-            ::pause();
-        ::_exit(0);
-    }
-    const auto heldElsewhere = [&] {
-        const bool taken = lock.tryLock(0);
-        lock.unlock();
-        return !taken;
-    };
-    EXPECT_TRUE(QTest::qWaitFor(heldElsewhere, 5000));
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
-    EXPECT_TRUE(lock.tryLock(0));
+    EXPECT_EQ(window().statusText(), "The playlist was not opened because the selection window is open.");
+    click(picker(), "BtnCancel");
+    EXPECT_TRUE(mainState().starts_with("mnuActions |")) << mainState();
 }
 
 // This process is the running copy, started over the socket of a copy that
@@ -354,7 +282,7 @@ TEST_F(ShellTest, SecondStartsBringTheFirstForwardAndHandOverTheirPlaylists)
          {"\x07\0\0\0\0"s, "restore-and-foreground\n"s, "\x02\0\0\x9c\x40"s + std::string(40000, 'a')})
         EXPECT_TRUE(platform::sendToLocalListener(QFile::encodeName(socket).toStdString(), malformed, 2000));
     // Taken in the order sent: once this playlist is shown, the others were read.
-    secondStart({"old.kvr"}, m_home.filePath("Lists"));
+    secondStart({"old.kvr"}, "Lists");
     EXPECT_TRUE(logged("playlist shown: Remove C:\\Lists\\old.kvr in C:\\Lists")) << programLog.constData();
     EXPECT_EQ(programLog.count("restore and foreground requested"), 2) << programLog.constData();
     EXPECT_EQ(programLog.count("opening playlist"), 1) << programLog.constData();
@@ -365,41 +293,28 @@ TEST_F(ShellTest, SecondStartsBringTheFirstForwardAndHandOverTheirPlaylists)
     ModalAnswerer answers;
     answers
         .then([&](QWidget* dialog) {
-            secondStart(other, m_home.path());
+            secondStart(other, "");
             EXPECT_TRUE(QTest::qWaitFor([&] { return window.statusText() == kJobRunning; }, 5000));
             press("&Skip File")(dialog);
         })
         .then([&](QWidget* dialog) {
             press("&Ignore Errors")(dialog);
-            secondStart(other, m_home.path());
+            secondStart(other, "");
         });
-    QTest::mouseClick(&child<QPushButton>(window, "BtnOK"), Qt::LeftButton);
+    click(&window, "BtnOK");
     EXPECT_EQ(answers.seen.size(), 2u);
     QTest::qWait(200); // a request that slipped past would act now
-    EXPECT_TRUE(shown(window, "BtnDone") && !shown(window, "BtnOK"));
-    EXPECT_EQ(window.statusText(), kJobRunning);
-    EXPECT_EQ(m_state.InputPlaylistPath, "C:\\Lists\\mix.m3u");
+    EXPECT_EQ(mainState(), "Label1 RichTextBox1 BtnDone | " + kJobRunning);
+    EXPECT_EQ(state().InputPlaylistPath, "C:\\Lists\\mix.m3u");
     EXPECT_NE(window.reportText().find("Error - File not found - AlsoGone.mp3"), std::string::npos)
         << window.reportText();
 
-    secondStart(other, m_home.path());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return m_state.InputPlaylistPath == "C:\\Lists\\other.m3u"; }, 5000));
-    EXPECT_TRUE(inPreview(window));
+    secondStart(other, "");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return state().InputPlaylistPath == "C:\\Lists\\other.m3u"; }, 5000));
+    EXPECT_EQ(mainState(), kPreview);
     EXPECT_EQ(window.reportText(), "Other.mp3");
-    EXPECT_EQ(window.statusText(), "Ready");
     EXPECT_EQ(programLog.count("restore and foreground requested"), 6) << programLog.constData();
 }
 
 } // namespace
 } // namespace kavora::shell
-
-int main(int argc, char* argv[])
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    qputenv("QT_LOGGING_RULES", "kavora.startup.debug=true"); // also for the programs started
-    // Test discovery at build time lists the tests without any display.
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
-    QApplication application(argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,5 +1,7 @@
 #include "platform/qt/SingleInstance.h"
 
+#include "platform/qt/InstanceLock.h"
+#include "platform/qt/InstanceRequest.h"
 #include "platform/qt/LocalSocket.h"
 
 #include <QDir>
@@ -22,6 +24,9 @@
 
 namespace kavora::platform {
 namespace {
+
+using namespace std::string_literals; // "..."s keeps the NULs inside a message
+using Kind = InstanceRequest::Kind;
 
 const QString kTitle = QStringLiteral("Kavora 1.0");
 
@@ -73,6 +78,47 @@ int exitStatusOf(pid_t child, int timeoutMs)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// What a second start sends, and which messages the running copy takes: only
+// a known kind with exactly as many bytes as its length says, and for a
+// playlist a path without NUL of at most 32,767 bytes.
+TEST(InstanceRequest, OnlyWellFormedRequestsAreRead)
+{
+    const std::string longest(kLongestPlaylistPath, 'a');
+    const std::pair<InstanceRequest, std::string> wellFormed[] = {
+        {{}, "\x01\0\0\0\0"s},
+        {{Kind::OpenPlaylist, "/home/u/mix.m3u"}, "\x02\0\0\0\x0f/home/u/mix.m3u"s},
+        {{Kind::OpenPlaylist, longest}, "\x02\0\0\x7f\xff"s + longest},
+    };
+    for (const auto& [request, message] : wellFormed) {
+        EXPECT_EQ(encodeRequest(request), message) << request.playlist.size();
+        const std::optional<InstanceRequest> read = decodeRequest(message);
+        ASSERT_TRUE(read.has_value()) << request.playlist.size();
+        EXPECT_EQ(std::pair(read->kind, read->playlist), std::pair(request.kind, request.playlist));
+    }
+    const std::pair<const char*, std::string> malformed[] = {
+        {"nothing", ""},
+        {"header cut short", "\x01\0\0\0"s},
+        {"kind 0", "\0\0\0\0\0"s},
+        {"kind 3", "\x03\0\0\0\x01x"s},
+        {"the old request line", "restore-and-foreground\n"},
+        {"restore with bytes", "\x01\0\0\0\x01x"s},
+        {"length larger than the bytes", "\x02\0\0\0\x10/home/u/mix.m3u"s},
+        {"length smaller than the bytes", "\x02\0\0\0\x0e/home/u/mix.m3u"s},
+        {"length of four gigabytes", "\x02\xff\xff\xff\xff/x"s},
+        {"empty path", "\x02\0\0\0\0"s},
+        {"NUL in the path", "\x02\0\0\0\3a\0b"s},
+        {"oversized path", "\x02\0\0\x80\0"s + longest + "a"},
+    };
+    for (const auto& [what, message] : malformed)
+        EXPECT_FALSE(decodeRequest(message).has_value()) << what;
+
+    // What would be dropped is not sent.
+    for (const std::string& path : {""s, longest + "a", "a\0b"s})
+        EXPECT_EQ(encodeRequest({Kind::OpenPlaylist, path}), "") << path.size();
+    // A restore request carries no path, whatever the record holds.
+    EXPECT_EQ(encodeRequest({Kind::RestoreAndForeground, "/x"}), "\x01\0\0\0\0"s);
+}
+
 // A fresh HOME with a private runtime folder, and a temporary folder of the
 // test's own.
 class SingleInstanceTest : public ::testing::Test {
@@ -92,6 +138,43 @@ protected:
     const unsigned m_user = static_cast<unsigned>(::getuid());
     const QString m_fallback = m_temporary + QStringLiteral("/kavora-%1").arg(m_user);
 };
+
+// Two copies started at the same moment: the second one's lookup is held back
+// until the first has claimed the title, and then finds it promptly. A holder
+// that dies (here between lookup and claim) frees the lock at once.
+TEST_F(SingleInstanceTest, SimultaneousStartsAreSerializedAndADeadHolderBlocksNobody)
+{
+    const QString path = instanceSocketPath(kTitle);
+    SingleInstance first(path);
+    SingleInstance second(path);
+    EXPECT_FALSE(first.findRunningCopy());
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(second.findRunningCopy({}, 200));
+    EXPECT_GE(timer.elapsed(), 200) << "the second lookup did not wait for the first claim";
+    ASSERT_TRUE(first.claim());
+    // Promptly: a claim that kept the lock would hold the lookup to its timeout.
+    timer.restart();
+    EXPECT_TRUE(second.findRunningCopy({}, 2000));
+    EXPECT_LT(timer.elapsed(), 500) << "the first copy still held the lock after claiming";
+
+    InstanceLock lock(encoded(path + ".dead"));
+    const pid_t holder = ::fork();
+    if (holder == 0) { // holds the lock until killed
+        if (lock.tryLock(5000))
+            ::pause();
+        ::_exit(0);
+    }
+    const auto heldElsewhere = [&] {
+        const bool taken = lock.tryLock(0);
+        lock.unlock();
+        return !taken;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(heldElsewhere, 5000));
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_TRUE(lock.tryLock(0));
+}
 
 // Without a runtime folder private to the user, the socket lives in a folder
 // of the user's own in the temporary folder, made 0700, never at the shared
@@ -155,7 +238,7 @@ TEST_F(SingleInstanceTest, AnotherUsersFolderAndPeerAreRefused)
     ASSERT_EQ(::chmod(encoded(m_home.path()).c_str(), 0711), 0);
     ASSERT_EQ(::chmod(encoded(m_run).c_str(), 0711), 0);
     ASSERT_EQ(::chmod(socket.c_str(), 0666), 0);
-    const std::string request = encodeRequest({InstanceRequest::Kind::OpenPlaylist, "/tmp/mix.m3u"});
+    const std::string request = encodeRequest({Kind::OpenPlaylist, "/tmp/mix.m3u"});
     const pid_t peer = ::fork();
     if (peer == 0) {
         if (::setgid(kOther) != 0 || ::setuid(kOther) != 0)

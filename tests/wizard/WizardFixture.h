@@ -46,7 +46,7 @@ protected:
             EXPECT_FALSE(widget->isVisible()) << "left open: " << widget->objectName().toStdString();
     }
 
-    KVRFrmStart& window()
+    virtual KVRFrmStart& window()
     {
         if (m_window == nullptr) {
             m_window = std::make_unique<KVRFrmStart>(m_state);
@@ -64,8 +64,8 @@ protected:
         std::string shown;
         // The step controls are made when first needed; a hidden one counts
         // when it was left disabled.
-        for (const char* name :
-             {"Label1", "RichTextBox1", "BtnOK", "BtnCancel", "BtnDone", "ProgressBar1", "BtnStop", "CopyTarget"}) {
+        for (const char* name : {"Label1", "RichTextBox1", "BtnOK", "BtnCancel", "BtnDone", "ProgressBar1",
+                                 "BtnStop", "CopyTarget"}) {
             const auto* widget = window().findChild<QWidget*>(QLatin1String(name));
             if (widget != nullptr && (widget->isVisible() || !widget->isEnabled()))
                 shown += (widget->isVisible() ? "" : "hidden ") + std::string(name) +
