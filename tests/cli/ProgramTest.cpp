@@ -60,15 +60,17 @@ protected:
 
     // Standard output is a pipe into this process, or into `reader` (a shell
     // command whose output this process reads), unless `arguments` (shell
-    // words) send it elsewhere; standard error is kept beside HOME.
+    // words) send it elsewhere; standard error is kept beside HOME. On a
+    // `terminal`, both are a terminal's, and it is the pipe's other end.
     Outcome run(const std::string& arguments, const std::string& environment = "",
-                const std::string& reader = "") const
+                const std::string& reader = "", bool terminal = false) const
     {
         const std::string home = "'" + m_home.string() + "'", kept = m_home.string();
+        const std::string program = "'" KAVORA_PROGRAM "' " + arguments;
         const std::string command =
             "cd " + home + " && { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME=" + home + " " +
-            environment + " '" KAVORA_PROGRAM "' " + arguments + " 2>'" + kept + ".err'; echo $? >'" + kept +
-            ".status'; }" + (reader.empty() ? "" : " | " + reader);
+            environment + " " + (terminal ? "script -qec \"" + program + "\" /dev/null" : program) + " 2>'" +
+            kept + ".err'; echo $? >'" + kept + ".status'; }" + (reader.empty() ? "" : " | " + reader);
         FILE* const pipe = ::popen(command.c_str(), "r");
         Outcome result;
         char chunk[4096];
@@ -198,8 +200,7 @@ TEST_F(ProgramTest, SecondJobOnAPlaylistIsRefused)
         EXPECT_EQ(refused.status, 2) << second;
         EXPECT_NE(refused.out.find("another job is using this playlist"), std::string::npos) << refused.out;
     }
-    char chunk[4096];
-    while (std::fread(chunk, 1, sizeof chunk, first) > 0) {
+    while (std::fgetc(first) != EOF) {
     }
     EXPECT_EQ(WEXITSTATUS(::pclose(first)), 1);
     EXPECT_EQ(read("Lists/mix.kvr"), "../Music/001 A.mp3\r\n../Music/002 B.mp3\r\n");
@@ -241,17 +242,12 @@ TEST_F(ProgramTest, ATerminalGetsNoControlCharacters)
 {
     write("Music/\x1B[2K\x1B[1AOK\x07.mp3", "a");
     write("Lists/mix.m3u", "../Music/\x1B[2K\x1B[1AOK\x07.mp3\n");
-    const std::string command = "cd '" + m_home.string() + "' && env -u DISPLAY HOME='" + m_home.string() +
-                                "' script -qec \"'" KAVORA_PROGRAM "' --create Lists/mix.m3u\" /dev/null";
-    FILE* const terminal = ::popen(command.c_str(), "r");
-    std::string out;
-    char chunk[4096];
-    for (std::size_t count; (count = std::fread(chunk, 1, sizeof chunk, terminal)) > 0;)
-        out.append(chunk, count);
-    EXPECT_EQ(::pclose(terminal), 0);
-    EXPECT_NE(out.find(atHome("Renamed ~/Music/001 \\x1B[2K\\x1B[1AOK\\x07.mp3\r\n")), std::string::npos)
-        << out;
-    EXPECT_EQ(out.find('\x1B'), std::string::npos);
+    const Outcome terminal = run("--create Lists/mix.m3u", "", "", true);
+    EXPECT_EQ(terminal.status, 0) << terminal.err;
+    EXPECT_NE(terminal.out.find(atHome("Renamed ~/Music/001 \\x1B[2K\\x1B[1AOK\\x07.mp3\r\n")),
+              std::string::npos)
+        << terminal.out;
+    EXPECT_EQ(terminal.out.find('\x1B'), std::string::npos);
     EXPECT_TRUE(fs::exists(m_home / "Music" / "001 \x1B[2K\x1B[1AOK\x07.mp3"));
 }
 
