@@ -51,19 +51,9 @@ protected:
     }
     void chooseFolder(const QString& place, const QString& folder = {})
     {
-        auto* list = control<QTreeWidget>(&window(), "List1");
-        const auto rows = list->findItems(place, Qt::MatchExactly);
-        ASSERT_EQ(rows.size(), 1) << place.toStdString();
-        list->scrollToItem(rows.front());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows.front()).center());
+        clickRow(control<QTreeWidget>(&window(), "List1"), place);
         if (!folder.isEmpty())
             control<QLineEdit>(&window(), "tbTargetFolder")->setText(folder);
-    }
-    void pick(const std::string& playlist)
-    {
-        trigger("mnuCopy");
-        typePath(playlist);
-        click(picker(), "BtnOK");
     }
     bool waitForDone()
     {
@@ -128,7 +118,7 @@ TEST_F(CopyTest, RunsFromTheMenuThroughTargetAndPlanToDone)
         items.push_back(item->text().toStdString());
     EXPECT_EQ(items, actions);
 
-    pick("C:\\Lists\\mix.m3u");
+    pickByPath("mnuCopy", "C:\\Lists\\mix.m3u");
     EXPECT_EQ(mainState(), kTargetStep);
     EXPECT_TRUE(shown("List1").find("c: [home];") != std::string::npos);
     click(&window(), "BtnCancel");
@@ -192,7 +182,7 @@ TEST_F(CopyTest, CancelStopsTheCopyWithinASecond)
         playlist += std::string("C:\\Music\\") + song + ".mp3\r\n";
     }
     writeFile("Lists/mix.m3u", playlist);
-    pick("C:\\Lists\\mix.m3u");
+    pickByPath("mnuCopy", "C:\\Lists\\mix.m3u");
     chooseFolder(QStringLiteral("c: [home]"));
     click(&window(), "BtnOK");
     const StallMeter stalls;

@@ -251,12 +251,10 @@ TEST_F(MainWindowTest, ThePreviewShowsThePlaylistDecodedOrSaysWhyNot)
     };
     for (const auto& [path, shown] : previews) {
         SCOPED_TRACE(path);
-        trigger("mnuCreate");
-        typePath(path);
         ModalAnswerer answers;
         if (shown.isEmpty())
             answers.then(press("OK"));
-        click(picker(), "BtnOK");
+        pickByPath("mnuCreate", path);
         EXPECT_EQ(mainState(), kPreview);
         EXPECT_EQ(control<QPlainTextEdit>(&window(), "RichTextBox1")->toPlainText(), shown);
         EXPECT_EQ(answers.seen.size(), shown.isEmpty() ? 1U : 0U);
@@ -299,12 +297,10 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
     writeFile("Lists/long.kvr", lines);
     const long residentBefore = residentKilobytes();
 
-    trigger("mnuCreate");
-    typePath("C:\\Lists\\noise.bin");
     ModalAnswerer answers;
     answers.then(press("OK"));
     auto started = std::chrono::steady_clock::now();
-    click(picker(), "BtnOK");
+    pickByPath("mnuCreate", "C:\\Lists\\noise.bin");
     click(&window(), "BtnOK");
     EXPECT_LT(std::chrono::steady_clock::now() - started, kavora::bounds::timeBound(std::chrono::seconds(1)));
     ASSERT_EQ(answers.seen.size(), 1U);
@@ -322,9 +318,7 @@ TEST_F(MainWindowTest, NoTextOrEndlessLinesKeepTheWindowQuickAndSmall)
     }
     click(&window(), "BtnDone");
 
-    trigger("mnuRemove");
-    typePath("C:\\Lists\\long.kvr");
-    click(picker(), "BtnOK");
+    pickByPath("mnuRemove", "C:\\Lists\\long.kvr");
     const long residentAtPreview = residentKilobytes();
     started = std::chrono::steady_clock::now();
     click(&window(), "BtnOK");

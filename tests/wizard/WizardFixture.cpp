@@ -1,3 +1,4 @@
+// The main of the window and shell tests.
 #include <QApplication>
 #include <QStyleHints>
 

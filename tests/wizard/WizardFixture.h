@@ -32,8 +32,9 @@ inline const std::string kRunning = "Label1 RichTextBox1 BtnOK! BtnCancel! Progr
 inline const std::string kDone = "Label1 RichTextBox1 BtnDone | Operation complete";
 
 // A fresh temporary HOME (drive C:) per test, set before the members of a
-// derived fixture are made, and a main window made and shown on first use.
-// Afterwards no top-level window may be left open.
+// derived fixture are made, and a main window made and shown on first use,
+// unless a derived fixture hands over its own. Afterwards no top-level window
+// may be left open.
 class WizardFixture : public ::testing::Test {
 protected:
     WizardFixture() { qputenv("HOME", m_home.path().toUtf8()); }
@@ -116,6 +117,14 @@ protected:
         QTest::mouseClick(target, Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    // Clicks the one row of a list or tree that reads `text`.
+    template <typename View> static void clickRow(View* view, const QString& text)
+    {
+        const auto rows = view->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(rows.size(), 1) << "not listed: " << text.toStdString();
+        view->scrollToItem(rows.front());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(rows.front()).center());
+    }
     // Closes a window as its close box does; returns whether it agreed.
     static bool closeBox(QWidget* window)
     {
@@ -134,15 +143,10 @@ protected:
     void clickFile(const QString& name)
     {
         ASSERT_NE(picker(), nullptr);
-        auto* file1 = control<QListWidget>(picker(), "File1");
-        const auto items = file1->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << "not listed: " << name.toStdString();
-        file1->scrollToItem(items.front());
-        QTest::mouseClick(file1->viewport(), Qt::LeftButton, {},
-                          file1->visualItemRect(items.front()).center());
+        clickRow(control<QListWidget>(picker(), "File1"), name);
     }
-    // and replaces the path text key by key, or in one change as pasting over
-    // a selection does.
+    // replaces the path text key by key, or in one change as pasting over a
+    // selection does,
     void typePath(const std::string& path, bool paste = false)
     {
         ASSERT_NE(picker(), nullptr);
@@ -152,6 +156,13 @@ protected:
             return text->insert(QString::fromStdString(path));
         QTest::keyClick(text, Qt::Key_Delete);
         QTest::keyClicks(text, QString::fromStdString(path));
+    }
+    // and goes from the Actions menu to the next step with a typed path.
+    void pickByPath(const char* actionName, const std::string& path)
+    {
+        trigger(actionName);
+        typePath(path);
+        click(picker(), "BtnOK");
     }
 
 private:
