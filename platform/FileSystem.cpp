@@ -249,7 +249,15 @@ FsResult<FoundFile> FileSystem::findFile(std::string_view path) const
                      static_cast<std::uint64_t>(info.st_size)};
 }
 
-FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newName) const
+FsStatus FileSystem::folderStillThere(const FoundFile& file) const
+{
+    // A dry run renames in its snapshot, where nothing moves.
+    if (m_view == View::DryRun || !file.folder)
+        return {};
+    return file.folder->stillAtItsPath();
+}
+
+FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newName, FolderCheck check) const
 {
     // A separator would make the name a path; a backslash is one to our paths.
     if (newName.empty() || newName == "." || newName == ".." ||
@@ -271,8 +279,10 @@ FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newN
 
     // The folder judged is the one the playlist's path leads to still, and
     // the file in it the one found.
-    if (FsStatus there = file.folder->stillAtItsPath(); !there)
-        return there;
+    if (check == FolderCheck::EachRename) {
+        if (FsStatus there = file.folder->stillAtItsPath(); !there)
+            return there;
+    }
     struct stat info {};
     if (::fstatat(file.folder->fd(), file.name.c_str(), &info, 0) != 0 ||
         FileIdentity{info.st_dev, info.st_ino} != file.identity)

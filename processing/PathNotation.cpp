@@ -11,7 +11,9 @@ std::string WindowsNotation::shown(const platform::FileSystem& files, std::strin
     if (platform::formOf(path) != platform::PathForm::HostAbsolute)
         return std::string(path);
     std::string windows = files.drives().windowsPath(path);
-    return windows.empty() ? std::string(path) : windows;
+    if (windows.empty())
+        return std::string(path);
+    return windows;
 }
 
 std::string HostNotation::shown(const platform::FileSystem& files, std::string_view,

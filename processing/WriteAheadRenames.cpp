@@ -86,12 +86,21 @@ FsStatus WriteAheadRenames::flush()
             m_job.releaseReport();
             return synced;
         }
+        // The renames follow one another: each folder is checked before its first one.
+        const void* checkedFolder = nullptr;
         std::size_t index = 0;
         for (; index < m_queued.size(); ++index) {
             const Queued& queued = m_queued[index];
             const platform::FoundFile& file = queued.located.file.value();
-            if (const FsStatus renamed = m_job.fileSystem().renameInFolder(file, queued.numberedName);
-                !renamed) {
+            const platform::FileSystem& fileSystem = m_job.fileSystem();
+            FsStatus renamed =
+                file.folder.get() == checkedFolder ? FsStatus() : fileSystem.folderStillThere(file);
+            if (renamed) {
+                checkedFolder = file.folder.get();
+                renamed = fileSystem.renameInFolder(file, queued.numberedName,
+                                                    platform::FileSystem::FolderCheck::DoneForGroup);
+            }
+            if (!renamed) {
                 leaveUnrenamed(m_queued, index, index + 1, renamed.failure());
                 break;
             }

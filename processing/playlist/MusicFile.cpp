@@ -38,17 +38,15 @@ using ExtensionSet = std::unordered_set<std::string_view>;
 
 } // namespace
 
-bool isMusicFile(std::string_view path)
-{
-    static const ExtensionSet known(musicExtensions().begin(), musicExtensions().end());
-    return known.contains(extensionOf(path));
-}
-
-bool isPlaylistFile(std::string_view path)
+FileKind fileKindOf(std::string_view path)
 {
     static constexpr std::array<std::string_view, 8> kPlaylists = {"asx", "kvr", "m3u", "m3u8",
                                                                    "pl",  "pls", "wpl", "xspf"};
-    return std::binary_search(kPlaylists.begin(), kPlaylists.end(), extensionOf(path));
+    static const ExtensionSet music(musicExtensions().begin(), musicExtensions().end());
+    const std::string extension = extensionOf(path);
+    if (std::binary_search(kPlaylists.begin(), kPlaylists.end(), extension))
+        return FileKind::Playlist;
+    return music.contains(extension) ? FileKind::Music : FileKind::Other;
 }
 
 } // namespace kavora::playlist

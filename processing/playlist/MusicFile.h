@@ -9,11 +9,13 @@ namespace kavora::playlist {
 // that shared-mime-info knows (generated when the build is configured).
 std::span<const std::string_view> musicExtensions();
 
-// Whether a path names a music or video file, by its name's extension in any
-// letter case.
-bool isMusicFile(std::string_view path);
-// Whether a path names a playlist, by its name's extension: one of the
-// formats the reader knows, or ours.
-bool isPlaylistFile(std::string_view path);
+enum class FileKind {
+    Playlist, // one of the formats the reader knows, or ours
+    Music,    // a music or video file
+    Other,
+};
+// What a path names, by its name's extension in any letter case. Some
+// playlist types are audio types too: they count as playlists.
+FileKind fileKindOf(std::string_view path);
 
 } // namespace kavora::playlist

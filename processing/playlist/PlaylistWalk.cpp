@@ -76,11 +76,11 @@ std::optional<PlaylistWalk::Step> PlaylistWalk::next()
             continue;
         Step step{std::move(*item), nested ? listedIn : std::string(), nested, Refusal::None, {}};
         if (step.item.kind == PlaylistItem::Kind::Entry) {
-            const std::string& path = step.item.entry->path();
-            if (isPlaylistFile(path)) {
+            const FileKind kind = fileKindOf(step.item.entry->path());
+            if (kind == FileKind::Playlist) {
                 if (descend(step, listedIn))
                     continue;
-            } else if (!isMusicFile(path)) {
+            } else if (kind == FileKind::Other) {
                 step.refusal = Refusal::NotMusic;
             }
         }
