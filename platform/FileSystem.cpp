@@ -257,7 +257,7 @@ FsStatus FileSystem::folderStillThere(const FoundFile& file) const
     return file.folder->stillAtItsPath();
 }
 
-FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newName, FolderCheck check) const
+FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newName, Recheck recheck) const
 {
     // A separator would make the name a path; a backslash is one to our paths.
     if (newName.empty() || newName == "." || newName == ".." ||
@@ -279,13 +279,13 @@ FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newN
 
     // The folder judged is the one the playlist's path leads to still, and
     // the file in it the one found.
-    if (check == FolderCheck::EachRename) {
+    if (recheck != Recheck::FileOnly) {
         if (FsStatus there = file.folder->stillAtItsPath(); !there)
             return there;
     }
     struct stat info {};
-    if (::fstatat(file.folder->fd(), file.name.c_str(), &info, 0) != 0 ||
-        FileIdentity{info.st_dev, info.st_ino} != file.identity)
+    if (recheck != Recheck::FolderOnly && (::fstatat(file.folder->fd(), file.name.c_str(), &info, 0) != 0 ||
+                                           FileIdentity{info.st_dev, info.st_ino} != file.identity))
         return makeFailure(FsError::NotFound, "file was moved or replaced during the job");
     FsStatus renamed = internal::renameNoReplaceIn(file.folder->fd(), file.name, targetName);
     if (m_cache) {

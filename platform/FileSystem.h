@@ -93,12 +93,14 @@ public:
     // folder's descriptor: a folder moved or exchanged since it was found
     // fails the rename, which never touches a file elsewhere. The new name is
     // taken as exact bytes. Never replaces an existing file: an existing
-    // target fails with TargetExists. A group of renames made at once may
-    // have each folder checked once, by folderStillThere() right before the
-    // group's first rename in it.
-    enum class FolderCheck { EachRename, DoneForGroup };
+    // target fails with TargetExists.
+    // Before the rename, the folder's path and the file's identity in it are
+    // looked at again. A file found right before needs no second look at
+    // itself; a group of renames made at once may have each folder checked
+    // once, by folderStillThere() right before the group's first rename in it.
+    enum class Recheck { FolderAndFile, FileOnly, FolderOnly };
     FsStatus renameInFolder(const FoundFile& file, std::string_view newName,
-                            FolderCheck check = FolderCheck::EachRename) const;
+                            Recheck recheck = Recheck::FolderAndFile) const;
     // Fails when the path the file was found by no longer leads to its folder.
     FsStatus folderStillThere(const FoundFile& file) const;
     // The same for the file a path names, found first.

@@ -40,7 +40,10 @@ void removeNumber(Job& job, playlist::EntryText entryText)
         return;
     }
     const std::string newName(*withoutNumber);
-    if (const platform::FsStatus renamed = job.fileSystem().renameInFolder(file, newName); !renamed) {
+    // Found just now: only its folder's path is looked at again.
+    if (const platform::FsStatus renamed =
+            job.fileSystem().renameInFolder(file, newName, platform::FileSystem::Recheck::FolderOnly);
+        !renamed) {
         job.reportEntryError(report::cannotRename(renamed.failure(), newName, job.reportedEntry()));
         return;
     }

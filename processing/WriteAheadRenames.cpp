@@ -98,7 +98,7 @@ FsStatus WriteAheadRenames::flush()
             if (renamed) {
                 checkedFolder = file.folder.get();
                 renamed = fileSystem.renameInFolder(file, queued.numberedName,
-                                                    platform::FileSystem::FolderCheck::DoneForGroup);
+                                                    platform::FileSystem::Recheck::FileOnly);
             }
             if (!renamed) {
                 leaveUnrenamed(m_queued, index, index + 1, renamed.failure());

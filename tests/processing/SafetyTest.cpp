@@ -93,27 +93,41 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
         GTEST_SKIP() << "a file cannot be given to another user here (not root): that row was renamed";
 }
 
-// A folder exchanged for a link into a hidden place after its file was
-// checked and before the rename (renameat2 RENAME_EXCHANGE, as another user
-// sharing the folder can): the rename fails, nothing is renamed anywhere.
-TEST_F(SafetyTest, FolderSwappedBeforeTheRenameRenamesNothing)
+// A folder exchanged for a link into a hidden place, or the file exchanged
+// for another, after the file was checked and before the rename (renameat2
+// RENAME_EXCHANGE, as another user sharing the folder can): the rename fails,
+// nothing is renamed anywhere.
+TEST_F(SafetyTest, FolderOrFileSwappedBeforeTheRenameRenamesNothing)
 {
-    write({{"Music/Album/Song.mp3", "song"}, {".ssh/Song.mp3", "key"}});
-    fs::create_directory_symlink("../.ssh", host("Music/Swap"));
-    write("Lists/mix.m3u", lines({"C:\\Music\\Album\\Song.mp3"}));
-    window.onProgress = [this](int entries) {
-        if (entries == 1) { // the entry is checked, its rename comes next
-            ASSERT_EQ(::renameat2(AT_FDCWD, host("Music/Album").c_str(), AT_FDCWD, host("Music/Swap").c_str(),
-                                  RENAME_EXCHANGE),
-                      0);
-        }
+    const struct {
+        std::string swapped, with, reason, first, second, contents; // the two files afterwards, read
+    } swaps[] = {
+        {"Music/Album", "Music/Swap", "folder", ".ssh/Song.mp3", "Music/Swap/Song.mp3", "keysong"},
+        {"Music/Album/Song.mp3", "Music/Album/Other.mp3", "file", "Music/Album/Other.mp3",
+         "Music/Album/Song.mp3", "songkey"},
     };
-    runJob("Create", "C:\\Lists\\mix.m3u");
-    EXPECT_TRUE(reported("\r\nError - File cannot be renamed to 001 Song.mp3 (folder was moved or replaced "
-                         "during the job) - C:\\Music\\Album\\Song.mp3\r\n"))
-        << window.report;
-    EXPECT_EQ(read(".ssh/Song.mp3") + read("Music/Swap/Song.mp3"), "keysong");
-    EXPECT_EQ(read("Lists/mix.kvr"), "");
+    for (const auto& swap : swaps) {
+        SCOPED_TRACE(swap.reason);
+        fs::remove_all(host("Music"));
+        fs::remove(host("Lists/mix.kvr"));
+        write({{"Music/Album/Song.mp3", "song"}, {"Music/Album/Other.mp3", "key"}, {".ssh/Song.mp3", "key"}});
+        fs::create_directory_symlink("../.ssh", host("Music/Swap"));
+        write("Lists/mix.m3u", lines({"C:\\Music\\Album\\Song.mp3"}));
+        window.report.clear();
+        window.onProgress = [&](int entries) {
+            if (entries == 1) { // the entry is checked, its rename comes next
+                ASSERT_EQ(::renameat2(AT_FDCWD, host(swap.swapped).c_str(), AT_FDCWD, host(swap.with).c_str(),
+                                      RENAME_EXCHANGE),
+                          0);
+            }
+        };
+        runJob("Create", "C:\\Lists\\mix.m3u");
+        EXPECT_TRUE(reported("\r\nError - File cannot be renamed to 001 Song.mp3 (" + swap.reason +
+                             " was moved or replaced during the job) - C:\\Music\\Album\\Song.mp3\r\n"))
+            << window.report;
+        EXPECT_EQ(read(swap.first) + read(swap.second), swap.contents);
+        EXPECT_EQ(read("Lists/mix.kvr"), "");
+    }
 }
 
 // Kills a child running a Create job at random instants once the job has
