@@ -8,9 +8,9 @@
 namespace kavora::platform {
 
 struct Drive {
-    char letter = 'C';     // upper case
-    std::string hostRoot;  // absolute host directory the drive's root maps to
-    std::string label;     // what the drive list shows, e.g. "c: [home]"
+    char letter = 'C';    // upper case
+    std::string hostRoot; // absolute host directory the drive's root maps to
+    std::string label;    // what the drive list shows, e.g. "c: [home]"
 };
 
 // A drive of a mounted volume (a stick, a card, a player): not C: or Z:.

@@ -206,8 +206,7 @@ FsResult<FoundFile> FileSystem::findFile(std::string_view path) const
     const FsResult<internal::FoundEntry> found = resolver.find(directory, located.value().name);
     if (!found)
         return nothingThereAs(found.failure());
-    const std::string named = internal::joinHost(directory, found.value().name);
-    if (isUnderDotName(named))
+    if (isUnderDotName(directory) || found.value().name.starts_with('.'))
         return makeFailure(FsError::Hidden, "hidden file or folder");
     switch (found.value().kind) {
     case EntryKind::Regular:
@@ -227,8 +226,10 @@ FsResult<FoundFile> FileSystem::findFile(std::string_view path) const
         return *refused;
     // A dry run's renames exist in the snapshot only; the file is still
     // under its old name on the host.
-    const std::string hostName =
-        m_cache ? baseName(m_cache->hostPathOf(directory, found.value().name)) : found.value().name;
+    const std::string pretendedName = m_cache && m_cache->pretendsRenames()
+                                          ? baseName(m_cache->hostPathOf(directory, found.value().name))
+                                          : std::string();
+    const std::string& hostName = pretendedName.empty() ? found.value().name : pretendedName;
     const int fd = folder.value()->fd();
     struct stat info {};
     if (::fstatat(fd, hostName.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -279,13 +280,13 @@ FsStatus FileSystem::renameInFolder(const FoundFile& file, std::string_view newN
 
     // The folder judged is the one the playlist's path leads to still, and
     // the file in it the one found.
-    if (recheck != Recheck::FileOnly) {
+    if (recheck == Recheck::FolderAndFile) {
         if (FsStatus there = file.folder->stillAtItsPath(); !there)
             return there;
     }
     struct stat info {};
-    if (recheck != Recheck::FolderOnly && (::fstatat(file.folder->fd(), file.name.c_str(), &info, 0) != 0 ||
-                                           FileIdentity{info.st_dev, info.st_ino} != file.identity))
+    if (recheck != Recheck::Nothing && (::fstatat(file.folder->fd(), file.name.c_str(), &info, 0) != 0 ||
+                                        FileIdentity{info.st_dev, info.st_ino} != file.identity))
         return makeFailure(FsError::NotFound, "file was moved or replaced during the job");
     FsStatus renamed = internal::renameNoReplaceIn(file.folder->fd(), file.name, targetName);
     if (m_cache) {

@@ -95,10 +95,10 @@ public:
     // taken as exact bytes. Never replaces an existing file: an existing
     // target fails with TargetExists.
     // Before the rename, the folder's path and the file's identity in it are
-    // looked at again. A file found right before needs no second look at
-    // itself; a group of renames made at once may have each folder checked
-    // once, by folderStillThere() right before the group's first rename in it.
-    enum class Recheck { FolderAndFile, FileOnly, FolderOnly };
+    // looked at again. A caller that looks at the folder's path itself, with
+    // folderStillThere(), once for a group of renames, asks for the file only;
+    // one that found the file right before, for nothing.
+    enum class Recheck { FolderAndFile, FileOnly, Nothing };
     FsStatus renameInFolder(const FoundFile& file, std::string_view newName,
                             Recheck recheck = Recheck::FolderAndFile) const;
     // Fails when the path the file was found by no longer leads to its folder.

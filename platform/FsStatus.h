@@ -21,10 +21,10 @@ enum class FsError {
     SystemFolder, // in the system's own folders (/etc, /usr, ...)
     ForeignOwner, // the file belongs to another user
     NameTooLong,
-    InUse,       // another job holds the file
-    InvalidPath, // a text that is no usable path (empty, bad drive, ...)
+    InUse,        // another job holds the file
+    InvalidPath,  // a text that is no usable path (empty, bad drive, ...)
     NotAPlaylist, // content that cannot be read as a playlist: malformed markup, cut short
-    Stopped,     // a long operation ended early at the caller's request
+    Stopped,      // a long operation ended early at the caller's request
     Other,
 };
 

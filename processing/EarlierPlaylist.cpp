@@ -58,7 +58,8 @@ EarlierPlaylist examineEarlierPlaylist(const Job& job, std::string_view path)
                 return {std::nullopt,
                         report::newPlaylistListsNumbered(job.reportedPath(listed), job.reportedPath(path))};
         } else if (cannotTell(fileSystem, located.file.failure(), listed)) {
-            return {std::nullopt, report::newPlaylistListsUnseen(job.reportedPath(listed), job.reportedPath(path))};
+            return {std::nullopt,
+                    report::newPlaylistListsUnseen(job.reportedPath(listed), job.reportedPath(path))};
         }
     }
     if (!reader.status())

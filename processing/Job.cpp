@@ -165,27 +165,32 @@ void Job::holdReport()
 
 std::size_t Job::reserveReportLine()
 {
-    m_heldReport.emplace_back();
+    m_heldReport.emplace_back(report::kCrlf);
+    m_heldRunOpen = false;
     return m_heldReport.size() - 1;
 }
 
-void Job::fillReportLine(std::size_t slot, std::string line)
+void Job::fillReportLine(std::size_t slot, std::string_view line)
 {
-    m_heldReport[slot] = std::move(line);
+    m_heldReport[slot].assign(report::kCrlf).append(line);
 }
 
 void Job::releaseReport()
 {
     m_holdingReport = false;
-    for (const std::string& line : m_heldReport)
-        reportLine(line);
+    m_heldRunOpen = false;
+    for (const std::string& lines : m_heldReport)
+        window.appendToReport(lines);
     m_heldReport.clear();
 }
 
 void Job::reportLine(std::string_view line)
 {
     if (m_holdingReport) {
-        m_heldReport.emplace_back(line);
+        if (!m_heldRunOpen)
+            m_heldReport.emplace_back();
+        m_heldRunOpen = true;
+        m_heldReport.back().append(report::kCrlf).append(line);
         return;
     }
     m_addition.assign(report::kCrlf).append(line);

@@ -100,7 +100,7 @@ public:
     // to releaseReport(), and a slot keeps the place of a rename's line.
     void holdReport();
     std::size_t reserveReportLine();
-    void fillReportLine(std::size_t slot, std::string line);
+    void fillReportLine(std::size_t slot, std::string_view line);
     void releaseReport();
     // Reports an entry that ends without being renamed; it counts as an error.
     void reportEntryError(std::string_view line);
@@ -123,8 +123,11 @@ public:
 
 private:
     bool m_holdingReport = false;
+    // What is held, in order: runs of lines, and slots of one line each; every
+    // line with its CRLF in front, as it is added to the report.
     std::vector<std::string> m_heldReport;
-    std::string m_addition; // the next addition to the report, its room kept for the one after
+    bool m_heldRunOpen = false; // the last one held is a run that takes more lines
+    std::string m_addition;     // the next addition to the report, its room kept for the one after
     // Keeps the job's first file system alive as long as files it opened are.
     std::shared_ptr<const platform::FileSystem> m_jobFileSystem;
     std::unordered_set<platform::FileIdentity> m_renamed;

@@ -1,6 +1,7 @@
 #include "processing/RemoveJob.h"
 
 #include "processing/AppState.h"
+#include "processing/FolderCheck.h"
 #include "processing/Job.h"
 #include "processing/JobWindow.h"
 #include "processing/NumberPrefix.h"
@@ -16,7 +17,7 @@ namespace {
 
 using playlist::PlaylistItem;
 
-void removeNumber(Job& job, playlist::EntryText entryText)
+void removeNumber(Job& job, playlist::EntryText entryText, FolderCheck& folders)
 {
     const Job::Located located = job.locate(std::move(entryText));
     if (!located.file) {
@@ -40,10 +41,11 @@ void removeNumber(Job& job, playlist::EntryText entryText)
         return;
     }
     const std::string newName(*withoutNumber);
-    // Found just now: only its folder's path is looked at again.
-    if (const platform::FsStatus renamed =
-            job.fileSystem().renameInFolder(file, newName, platform::FileSystem::Recheck::FolderOnly);
-        !renamed) {
+    // Found just now: the file is not looked at again.
+    platform::FsStatus renamed = folders.beforeRename(job.fileSystem(), file);
+    if (renamed)
+        renamed = job.fileSystem().renameInFolder(file, newName, platform::FileSystem::Recheck::Nothing);
+    if (!renamed) {
         job.reportEntryError(report::cannotRename(renamed.failure(), newName, job.reportedEntry()));
         return;
     }
@@ -68,6 +70,7 @@ void runRemoveJob(Job& job)
         }
     }
     if (job.input) {
+        FolderCheck folders;
         while (std::optional<playlist::PlaylistWalk::Step> step = job.nextItem()) {
             PlaylistItem& line = step->item;
             if (line.kind == PlaylistItem::Kind::Blank || line.kind == PlaylistItem::Kind::Directive) {
@@ -85,7 +88,7 @@ void runRemoveJob(Job& job)
                 job.reportEntryError(report::notLocalFile(line.text));
             } else {
                 state.CurrentEntry = job.shownEntry(*line.entry);
-                removeNumber(job, std::move(*line.entry));
+                removeNumber(job, std::move(*line.entry), folders);
             }
         }
         job.reportReadFailure();

@@ -1,6 +1,7 @@
 #include "processing/WriteAheadRenames.h"
 
 #include "platform/PathText.h"
+#include "processing/FolderCheck.h"
 #include "processing/NumberPrefix.h"
 #include "processing/ReportText.h"
 
@@ -13,8 +14,6 @@ using platform::FsStatus;
 
 namespace {
 
-constexpr std::size_t kGroupFiles = 64;
-constexpr auto kGroupTime = std::chrono::milliseconds(200);
 constexpr std::size_t kNoSlot = std::numeric_limits<std::size_t>::max();
 
 } // namespace
@@ -86,17 +85,14 @@ FsStatus WriteAheadRenames::flush()
             m_job.releaseReport();
             return synced;
         }
-        // The renames follow one another: each folder is checked before its first one.
-        const void* checkedFolder = nullptr;
+        FolderCheck folders;
         std::size_t index = 0;
         for (; index < m_queued.size(); ++index) {
             const Queued& queued = m_queued[index];
             const platform::FoundFile& file = queued.located.file.value();
             const platform::FileSystem& fileSystem = m_job.fileSystem();
-            FsStatus renamed =
-                file.folder.get() == checkedFolder ? FsStatus() : fileSystem.folderStillThere(file);
+            FsStatus renamed = folders.beforeRename(fileSystem, file);
             if (renamed) {
-                checkedFolder = file.folder.get();
                 renamed = fileSystem.renameInFolder(file, queued.numberedName,
                                                     platform::FileSystem::Recheck::FileOnly);
             }

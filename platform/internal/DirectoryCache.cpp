@@ -189,16 +189,23 @@ void DirectoryCache::rememberLocated(std::string_view windowsDirectory, const st
 
 FsResult<std::shared_ptr<const OpenFolder>> DirectoryCache::folder(const std::string& hostDirectory)
 {
-    if (const auto known = m_folders.find(hostDirectory); known != m_folders.end())
+    // Entries one after another mostly lie in one folder.
+    if (m_lastFolder != nullptr && m_lastFolder->first == hostDirectory)
+        return m_lastFolder->second;
+    if (const auto known = m_folders.find(hostDirectory); known != m_folders.end()) {
+        m_lastFolder = &*known;
         return known->second;
+    }
     FsResult<std::shared_ptr<const OpenFolder>> opened = OpenFolder::open(hostDirectory);
     if (!opened)
         return opened;
     // Each holds a descriptor: a playlist over thousands of folders must not
     // run out of them. Files found keep their folder open themselves.
     constexpr std::size_t kMostOpen = 128;
-    if (m_folders.size() >= kMostOpen)
+    if (m_folders.size() >= kMostOpen) {
         m_folders.clear();
+        m_lastFolder = nullptr;
+    }
     m_folders.emplace(hostDirectory, opened.value());
     return opened;
 }

@@ -93,6 +93,7 @@ public:
                                const std::string& to);
     // Where a file named in the snapshot lies on the host.
     std::string hostPathOf(const std::string& hostDirectory, const std::string& name) const;
+    bool pretendsRenames() const { return !m_pretended.empty(); }
     // Learns one name afresh from the host, after the host contradicted the listing.
     void refresh(const std::string& hostDirectory, const std::string& name);
 
@@ -107,6 +108,7 @@ private:
     std::pair<const std::string, Slot>* m_lastSlot = nullptr; // the slot found last
     std::unordered_map<std::string, std::string> m_pretended; // host path as named -> as it is
     std::unordered_map<std::string, std::shared_ptr<const OpenFolder>> m_folders; // by host directory
+    const std::pair<const std::string, std::shared_ptr<const OpenFolder>>* m_lastFolder = nullptr;
     // Looked up by the text as written, without copying it.
     struct TextHash {
         using is_transparent = void;
