@@ -243,6 +243,15 @@ std::string titleLine(std::string_view title)
     return "#EXTINF:-1," + std::string(title);
 }
 
+std::string_view utf8Start(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit)
+        return text;
+    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
+        --limit;
+    return text.substr(0, limit);
+}
+
 std::string leadingCharacters(std::string_view text, std::size_t count)
 {
     std::size_t end = 0;

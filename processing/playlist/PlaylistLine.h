@@ -77,5 +77,7 @@ std::string titleLine(std::string_view title);
 // The first `count` characters of a text: whole UTF-8 sequences where the text
 // is UTF-8, bytes otherwise.
 std::string leadingCharacters(std::string_view text, std::size_t count);
+// At most `limit` bytes of UTF-8 text, cut between characters.
+std::string_view utf8Start(std::string_view text, std::size_t limit);
 
 } // namespace kavora::playlist

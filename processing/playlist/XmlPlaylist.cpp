@@ -3,6 +3,7 @@
 #include "platform/ByteReader.h"
 #include "platform/DisplayText.h"
 #include "platform/LineReader.h"
+#include "processing/playlist/XmlTracks.h"
 
 // Debian's libexpat is built with DTD support (entities); its limits on entity
 // expansion are declared behind this switch.
@@ -132,16 +133,6 @@ bool hasScheme(std::string_view reference)
            });
 }
 
-// At most `limit` bytes of UTF-8 text, cut between characters.
-std::string_view utf8Start(std::string_view text, std::size_t limit)
-{
-    if (text.size() <= limit)
-        return text;
-    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80)
-        --limit;
-    return text.substr(0, limit);
-}
-
 // The text without white space around it, trimmed in place.
 void trim(std::string& text)
 {
@@ -200,7 +191,7 @@ public:
         return atLine(XML_ErrorString(XML_GetErrorCode(m_parser.get())));
     }
 
-    XmlEntries result() && { return XmlEntries{m_format, std::move(m_entries)}; }
+    XmlEntries result() && { return XmlEntries{m_format, m_tracks.take()}; }
 
 private:
     struct ParserFree {
@@ -365,33 +356,11 @@ private:
         m_locations.push_back(againstBase(base(), location));
     }
 
-    // The entry takes its first local location, else its first one.
     void endEntry()
     {
-        const auto alwaysAFile = [](std::string_view) { return true; };
-        std::optional<PlaylistItem> chosen;
-        for (std::size_t index = 0; index < m_locations.size(); ++index) {
-            // A short location can grow past any path by its base.
-            const bool overlong =
-                std::find(m_overlong.begin(), m_overlong.end(), index) != m_overlong.end() ||
-                m_locations[index].size() > platform::LineReader::kLongestLine;
-            std::string text = overlong ? m_locations[index].substr(0, platform::LineReader::kOverlongStart)
-                                        : std::move(m_locations[index]);
-            PlaylistItem item = classify({std::move(text), overlong}, alwaysAFile);
-            if (item.kind == PlaylistItem::Kind::Blank)
-                continue;
-            if (!chosen ||
-                (chosen->kind != PlaylistItem::Kind::Entry && item.kind == PlaylistItem::Kind::Entry))
-                chosen = std::move(item);
-        }
-        if (!chosen)
-            return;
-        std::string& title = chosen->title;
-        title.reserve(m_creator.size() + 3 + m_title.size());
-        title.append(m_creator).append(m_creator.empty() || m_title.empty() ? "" : " - ").append(m_title);
-        if (title.size() > platform::LineReader::kLongestLine)
-            title.resize(utf8Start(title, platform::LineReader::kLongestLine).size());
-        m_entries.push_back(std::move(*chosen));
+        m_tracks.add(XmlTrack{std::move(m_locations), std::move(m_overlong), std::move(m_title),
+                              std::move(m_creator)});
+        beginEntry();
     }
 
     static void XMLCALL started(void* self, const XML_Char* name, const XML_Char** attributes)
@@ -428,7 +397,7 @@ private:
     // The xml:base values in force, innermost last, above the empty base of the document.
     std::vector<std::string> m_bases{std::string()};
     std::size_t m_textFromBases = 0;
-    std::vector<PlaylistItem> m_entries;
+    XmlTrackEntries m_tracks;
 
     // The entry being read.
     std::vector<std::string> m_locations;

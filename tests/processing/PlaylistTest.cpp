@@ -146,6 +146,14 @@ TEST(PlaylistFormats, EntriesInOrderWithTitlesAndTextAsWritten)
     for (int depth = 0; depth < 70; ++depth)
         deep += "<a>";
     const std::string longBase = "file:///" + std::string(40000, 'd') + "/"; // a short location past any path
+    // Tracks enough to be read in several batches: all of them, in order.
+    std::string manyTracks = "<playlist><trackList>";
+    std::string manyItems;
+    for (int track = 0; track < 1000; ++track) {
+        manyTracks += "<track><location>t" + std::to_string(track) + ".mp3</location></track>";
+        manyItems += (track == 0 ? "E t" : "|E t") + std::to_string(track) + ".mp3";
+    }
+    manyTracks += "</trackList></playlist>";
     const std::pair<std::string, std::string> cases[] = {
         {"#EXTM3U\r\n#EXTINF:215,Artist - A\r\nA.mp3\r\nB.mp3",
          "D #EXTM3U|D #EXTINF:215,Artist - A|E A.mp3 [Artist - A]|E B.mp3"},
@@ -179,6 +187,7 @@ TEST(PlaylistFormats, EntriesInOrderWithTitlesAndTextAsWritten)
          "<REF HREF=\"file:///C:/Music/one.wma\"/></Entry><Repeat><entry><ref href=\"mms://stream\"/>"
          "<ref Href=\"two.mp3\"/></entry></Repeat></ASX>",
          "E file:///C:/Music/one.wma =C:/Music/one.wma [Me - One]|E two.mp3"},
+        {manyTracks, manyItems},
         {"<html><body>a.mp3</body></html>",
          "failed: no XSPF, WPL or ASX playlist but a document <html> at line 1"},
         {"<playlist>\n" + deep, "failed: elements nested too deeply at line 2"},
