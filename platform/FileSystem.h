@@ -101,10 +101,10 @@ public:
     enum class Recheck { FolderAndFile, FileOnly, Nothing };
     FsStatus renameInFolder(const FoundFile& file, std::string_view newName,
                             Recheck recheck = Recheck::FolderAndFile) const;
-    // Fails when the path the file was found by no longer leads to its folder.
-    FsStatus folderStillThere(const FoundFile& file) const;
     // The same for the file a path names, found first.
     FsStatus renameInFolder(std::string_view path, std::string_view newName) const;
+    // Fails when the path the file was found by no longer leads to its folder.
+    FsStatus folderStillThere(const FoundFile& file) const;
 
     // True when both paths name one existing file (same device and inode), so
     // "MIX.KVR" and "mix.kvr" are recognised as one file.

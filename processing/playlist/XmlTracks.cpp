@@ -3,6 +3,7 @@
 #include "platform/LineReader.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <system_error>
 #include <utility>
