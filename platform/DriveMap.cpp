@@ -174,7 +174,8 @@ std::string DriveMap::windowsPath(std::string_view hostPath) const
     if (!hostPath.starts_with('/'))
         return {};
     // Most paths are normal already: looked at as they stand.
-    const std::string normalised = isLexicallyNormal(hostPath) ? std::string() : lexicallyNormal(hostPath);
+    const std::string normalised =
+        isLexicallyNormal(hostPath) ? std::string() : lexicallyNormal(std::string(hostPath));
     const std::string_view normal = normalised.empty() ? hostPath : std::string_view(normalised);
     const Drive* holder = nullptr;
     for (const Drive& drive : m_drives) {

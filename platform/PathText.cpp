@@ -108,11 +108,11 @@ bool isLexicallyNormal(std::string_view path)
     return true;
 }
 
-std::string lexicallyNormal(std::string_view path)
+namespace {
+
+// The normal form of a path that is not normal yet.
+std::string normalised(std::string_view path)
 {
-    // Most paths are normal already: kept as they are, without taking apart.
-    if (isLexicallyNormal(path))
-        return std::string(path);
     std::string_view root = drivePart(path);
     if (root.size() < path.size() && isSeparator(path[root.size()]))
         root = path.substr(0, root.size() + 1);
@@ -149,6 +149,16 @@ std::string lexicallyNormal(std::string_view path)
     if (normal.size() > base && isSeparator(path.back()))
         normal += separator;
     return normal;
+}
+
+} // namespace
+
+std::string lexicallyNormal(std::string path)
+{
+    // Most paths are normal already: handed back as they are, without taking apart.
+    if (isLexicallyNormal(path))
+        return path;
+    return normalised(path);
 }
 
 std::string joinPath(std::string_view directory, std::string_view path)

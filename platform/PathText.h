@@ -38,7 +38,7 @@ std::string_view drivePart(std::string_view path);
 // The path with "." components dropped and ".." taken back against the name
 // before it, as the path is resolved; never above a root. Separators are given
 // as the path's first one, doubled ones as one.
-std::string lexicallyNormal(std::string_view path);
+std::string lexicallyNormal(std::string path);
 // True when lexicallyNormal() would give the path as it is.
 bool isLexicallyNormal(std::string_view path);
 

@@ -18,7 +18,7 @@ ChosenPlaylist choosePlaylist(const kavora::platform::DriveMap& drives, std::str
     if (platform::formOf(path) == platform::PathForm::HostAbsolute)
         windows = drives.windowsPath(path);
     if (windows.empty()) {
-        windows = platform::lexicallyNormal(path);
+        windows = platform::lexicallyNormal(std::string(path));
         std::replace(windows.begin(), windows.end(), '/', '\\');
         // The drive list names its drives in capitals.
         if (!platform::drivePart(windows).empty())

@@ -30,10 +30,7 @@ std::string lookupPath(std::string_view playlistPath, std::string_view entry)
     // Normal, so that a report names "C:\Music\012 Song.mp3", not
     // "C:\Lists\..\Music\012 Song.mp3": the same file, as the platform
     // takes ".." on the text too.
-    std::string path = anchored(playlistPath, entry);
-    if (platform::isLexicallyNormal(path))
-        return path;
-    return platform::lexicallyNormal(path);
+    return platform::lexicallyNormal(anchored(playlistPath, entry));
 }
 
 std::string completedEntry(std::string_view directory, std::string_view entry)
