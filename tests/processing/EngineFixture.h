@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -122,7 +124,13 @@ protected:
     }
 
     fs::path host(const std::string& relative) const { return m_home / relative; }
-    bool reported(const std::string& piece) const { return window.report.find(piece) != std::string::npos; }
+    // Whether the report holds `piece`; a failure shows the whole report.
+    ::testing::AssertionResult reported(const std::string& piece) const
+    {
+        if (window.report.find(piece) != std::string::npos)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "not in the report:\n" << window.report;
+    }
     void write(const std::string& relative, const std::string& bytes) const
     {
         fs::create_directories(host(relative).parent_path());
@@ -172,6 +180,27 @@ protected:
 
 private:
     fs::path m_home;
+};
+
+// Runs `action` with the file size limited to `bytes`; SIGXFSZ is ignored
+// meanwhile, so a write past the limit fails instead of killing the test.
+template <typename Action> auto withFileSizeLimit(rlim_t bytes, Action&& action)
+{
+    rlimit saved{};
+    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limited{bytes, saved.rlim_max};
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto result = action();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
+}
+
+// Runs `cleanUp` when it goes out of scope: unmounts, removals outside HOME.
+struct AtScopeExit {
+    std::function<void()> cleanUp;
+    ~AtScopeExit() { cleanUp(); }
 };
 
 // Each entry followed by CRLF, as playlists are written.

@@ -315,7 +315,7 @@ TEST_F(PlaylistCorpus, EveryKindIsNumberedAndRestored)
         EXPECT_EQ(window.progressValues.size(), result.entryCount + 1) << "a progress step per entry only";
         for (const std::string& error : entry.errors)
             EXPECT_TRUE(reported("\r\n" + error + "\r\n")) << error;
-        EXPECT_EQ(reported("Error - "), !entry.errors.empty()) << window.report;
+        EXPECT_EQ(static_cast<bool>(reported("Error - ")), !entry.errors.empty()) << window.report;
         expectRemoveRestores(before, "Lists/list.kvr");
     }
 }
@@ -337,10 +337,7 @@ TEST_F(PlaylistCorpus, NamedPlaylistsAreReadInPlaceAndOnlyMusicIsNumbered)
     write("Lists/mem.m3u", "");
     const bool unreadable =
         ::mount("/proc/self/mem", host("Lists/mem.m3u").c_str(), nullptr, MS_BIND, nullptr) == 0;
-    const struct Unmount {
-        fs::path path;
-        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
-    } unmount{host("Lists/mem.m3u")};
+    const AtScopeExit unmount{[&] { ::umount2(host("Lists/mem.m3u").c_str(), MNT_DETACH); }};
     std::vector<std::pair<std::string, std::string>> answers = {
         {"#EXTINF:1,Sub\r\nsub/rec_2.m3u", "Renamed C:\\Music\\001 a.mp3"},
         {"", "Error - Playlist named again; read once only - C:\\Lists\\top.m3u"},
@@ -367,8 +364,7 @@ TEST_F(PlaylistCorpus, NamedPlaylistsAreReadInPlaceAndOnlyMusicIsNumbered)
     const auto before = snapshot();
     runJob("Create", "C:\\Lists\\top.m3u");
     EXPECT_TRUE(reported(reportOf("C:\\Lists\\top.m3u", reportLines) + "\r\n<<<  Processing completed with " +
-                         std::to_string(6 + int{unreadable})))
-        << window.report;
+                         std::to_string(6 + int{unreadable})));
     EXPECT_EQ(read("Lists/top.kvr"), "#EXTINF:-1,A\r\nC:\\Music\\001 a.mp3\r\nC:\\Music\\002 b.mp3\r\n"
                                      "C:\\Music\\003 c.flac\r\n");
     EXPECT_EQ(user.log.size(), 1U);
@@ -434,8 +430,7 @@ TEST_F(PlaylistCorpus, UnreadablePlaylistTouchesNothing)
             EXPECT_LT(std::chrono::steady_clock::now() - started,
                       kavora::bounds::timeBound(std::chrono::seconds(1)));
             EXPECT_TRUE(reported("\r\nError - Playlist cannot be read: " + c.reason +
-                                 "; no file was touched - C:\\Lists\\" + c.name + "\r\n"))
-                << window.report;
+                                 "; no file was touched - C:\\Lists\\" + c.name + "\r\n"));
         }
         fs::remove(host("Lists/" + c.name));
         EXPECT_EQ(snapshot(), files);

@@ -35,10 +35,7 @@ TEST_F(SafetyTest, AFileIsRenamedOnceAndRefusalsSayWhy)
     // A system folder anyone may write to, reached through a link.
     std::string systemFolder = "/var/tmp/kavora-safety-XXXXXX";
     ASSERT_NE(::mkdtemp(systemFolder.data()), nullptr) << std::strerror(errno);
-    const struct RemoveAll {
-        fs::path path;
-        ~RemoveAll() { fs::remove_all(path); }
-    } removeSystemFolder{systemFolder};
+    const AtScopeExit removeSystemFolder{[&] { fs::remove_all(systemFolder); }};
     std::ofstream(systemFolder + "/Song.mp3") << "v";
     fs::create_directory_symlink(systemFolder, host("Music/system"));
     fs::create_symlink("../.ssh/authorized_keys", host("Music/keys.mp3"));
@@ -123,8 +120,7 @@ TEST_F(SafetyTest, FolderOrFileSwappedBeforeTheRenameRenamesNothing)
         };
         runJob("Create", "C:\\Lists\\mix.m3u");
         EXPECT_TRUE(reported("\r\nError - File cannot be renamed to 001 Song.mp3 (" + swap.reason +
-                             " was moved or replaced during the job) - C:\\Music\\Album\\Song.mp3\r\n"))
-            << window.report;
+                             " was moved or replaced during the job) - C:\\Music\\Album\\Song.mp3\r\n"));
         EXPECT_EQ(read(swap.first) + read(swap.second), swap.contents);
         EXPECT_EQ(read("Lists/mix.kvr"), "");
     }
@@ -175,10 +171,7 @@ TEST_F(SafetyTest, FullMediumStrandsNothing)
     fs::create_directories(host("Small"));
     if (::mount("kavora-test", host("Small").c_str(), "tmpfs", 0, "size=16k") != 0)
         GTEST_SKIP() << "no small file system can be mounted here: " << std::strerror(errno);
-    struct Unmount {
-        std::string path;
-        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
-    } const unmount{host("Small").string()};
+    const AtScopeExit unmount{[&] { ::umount2(host("Small").c_str(), MNT_DETACH); }};
     // Long names: the playlist takes three of the four pages, its new one has
     // room for a third of the lines.
     const std::string padding(190, 'x');
@@ -191,8 +184,7 @@ TEST_F(SafetyTest, FullMediumStrandsNothing)
     const auto before = snapshot();
     runJob("Create", "C:\\Small\\list.m3u");
     EXPECT_TRUE(reported(
-        "\r\nError - New playlist cannot be written; file left as it is and job stopped (disk full)"))
-        << window.report;
+        "\r\nError - New playlist cannot be written; file left as it is and job stopped (disk full)"));
     const std::string listed = read("Small/list.kvr");
     EXPECT_TRUE(listed.ends_with("\r\n") && std::count(listed.begin(), listed.end(), '\n') > 5);
     expectRemoveRestores(before, "Small/list.kvr");
